@@ -78,3 +78,35 @@ TEST(ResourceRows, BlockDataShowsOnlyNonEmptyTables) {
 
 }  // namespace
 }  // namespace pw
+
+namespace pw {
+namespace {
+
+TEST(CheckCommands, FilterDecidesWhatIsShownAndHiddenRowsAreUnchecked) {
+  TDataList list;
+  list.TextDataList = {{u"a"}, {}, {u"b"}};
+  list.FileInfoList = {
+      {0, {}, ftText, false, "", {{false, 0, ""}}},
+      {0, {}, ftBlockData, true, "", {{true, 1, ""}, {false, 2, ""}}},
+      {0, {}, ftTexture, true, "", {{true, 0, ""}}},
+      {0, {}, ftUnknown, false, "", {}},
+  };
+  auto marks = [&] {
+    std::string s;
+    for (const TFileInfo& e : list.FileInfoList) {
+      s += e.Checked ? 'X' : '.';
+      for (const TResInfo& r : e.ResInfo) s += r.Checked ? 'x' : '_';
+      s += ' ';
+    }
+    return s;
+  };
+  ApplyCheckCommand(list, {true, false, false}, TCheckCommand::CheckAll);
+  EXPECT_EQ(marks(), "Xx .__ ._ . ") << "Text alone: text entries and their resources";
+  ApplyCheckCommand(list, {}, TCheckCommand::InvertCheck);
+  EXPECT_EQ(marks(), "._ X_x Xx X ") << "no filter: every row swapped; the empty block-data table has no row";
+  ApplyCheckCommand(list, {}, TCheckCommand::UncheckAll);
+  EXPECT_EQ(marks(), "._ .__ ._ . ");
+}
+
+}  // namespace
+}  // namespace pw

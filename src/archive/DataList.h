@@ -11,14 +11,13 @@
 
 namespace pw {
 
-// One index record (on-disk layout). In FileInfoList, Offset is a byte position; in the index, blocks.
-#pragma pack(push, 1)
+// One index record (its on-disk layout, naturally aligned). In FileInfoList, Offset is a byte position; in
+// the index, blocks.
 struct TDataInfo {
   int64_t Offset;
   uint32_t Size;        // bytes the payload occupies in the archive
   uint32_t UncompSize;  // storage mode and uncompressed length
 };
-#pragma pack(pop)
 static_assert(sizeof(TDataInfo) == 16);
 
 // The 16-byte archive header.

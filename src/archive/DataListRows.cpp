@@ -98,4 +98,33 @@ bool ShowsResourceRow(const TDataList& list, const TFileInfo& entry, size_t reso
   return index < list.TextDataList.size() && !list.TextDataList[index].empty();
 }
 
+namespace {
+
+bool CheckedAfter(bool checked, bool shown, TCheckCommand command) {
+  if (!shown) return false;
+  switch (command) {
+    case TCheckCommand::CheckAll:
+      return true;
+    case TCheckCommand::InvertCheck:
+      return !checked;
+    case TCheckCommand::UncheckAll:
+      return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+void ApplyCheckCommand(TDataList& list, const TViewFilter& filter, TCheckCommand command) {
+  for (TFileInfo& entry : list.FileInfoList) {
+    const bool shown = filter.ShowsEntry(entry.FileType);
+    entry.Checked = CheckedAfter(entry.Checked, shown, command);
+    const bool hasRows = ResourceRowCount(list, entry) > 0;
+    for (size_t j = 0; j < entry.ResInfo.size(); ++j) {
+      const bool rowShown = shown && hasRows && ShowsResourceRow(list, entry, j);
+      entry.ResInfo[j].Checked = CheckedAfter(entry.ResInfo[j].Checked, rowShown, command);
+    }
+  }
+}
+
 }  // namespace pw

@@ -36,4 +36,10 @@ size_t ResourceRowCount(const TDataList& list, const TFileInfo& entry);
 // non-empty table; other resource rows are always shown.
 bool ShowsResourceRow(const TDataList& list, const TFileInfo& entry, size_t resource);
 
+// The three check commands of the list's context menu (their menu tags).
+enum class TCheckCommand { CheckAll = 1, InvertCheck = 2, UncheckAll = 3 };
+// Applies a check command to every row in tree order: a shown row is checked, toggled or unchecked; a row
+// the filter does not show (or that the list does not have) is unchecked.
+void ApplyCheckCommand(TDataList& list, const TViewFilter& filter, TCheckCommand command);
+
 }  // namespace pw

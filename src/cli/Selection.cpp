@@ -35,17 +35,6 @@ TResInfo& ResourceAt(TFileInfo& entry, size_t number, const std::string& item) {
   return entry.ResInfo[number - 1];
 }
 
-// "Check All": every shown row checked, every hidden row unchecked.
-void CheckAllShown(TDataList& list, const TViewFilter& filter) {
-  for (TFileInfo& entry : list.FileInfoList) {
-    const bool shown = filter.ShowsEntry(entry.FileType);
-    entry.Checked = shown;
-    const bool hasRows = ResourceRowCount(list, entry) > 0;
-    for (size_t j = 0; j < entry.ResInfo.size(); ++j)
-      entry.ResInfo[j].Checked = shown && hasRows && ShowsResourceRow(list, entry, j);
-  }
-}
-
 }  // namespace
 
 std::optional<TViewFilter> ParseFilter(const std::string& kinds) {
@@ -66,7 +55,7 @@ std::optional<TViewFilter> ParseFilter(const std::string& kinds) {
 void ApplyCheckSelection(TDataList& list, const std::string& selection, const TViewFilter& filter) {
   for (const std::string& item : SplitCommas(selection)) {
     if (item == "*") {
-      CheckAllShown(list, filter);
+      ApplyCheckCommand(list, filter, TCheckCommand::CheckAll);
     } else if (size_t dash = item.find('-'); dash != std::string::npos) {
       size_t first = ParseNumber(item.substr(0, dash), item), last = ParseNumber(item.substr(dash + 1), item);
       EntryAt(list, first, item);
