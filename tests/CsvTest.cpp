@@ -92,8 +92,12 @@ TEST(CsvSave, QuotingWithTab) {
   struct Case {
     std::u16string cell, written;
   } cases[] = {
-      {u"say \"hi\"", u"\"say \"\"hi\"\"\""}, {u"a\tb", u"\"a\tb\""},     {u"a\rb", u"\"a\rb\""},
-      {u"a\nb", u"\"a\nb\""},                 {u"a,b", u"a,b"},            {u" x ", u" x "},
+      {u"say \"hi\"", u"\"say \"\"hi\"\"\""},
+      {u"a\tb", u"\"a\tb\""},
+      {u"a\rb", u"\"a\rb\""},
+      {u"a\nb", u"\"a\nb\""},
+      {u"a,b", u"a,b"},
+      {u" x ", u" x "},
       {u"", u""},
   };
   for (const Case& c : cases) {
@@ -118,8 +122,8 @@ TEST(CsvSave, LastRowWithOneEmptyCellIsLostOnReload) {
 TEST(CsvFile, SavedTableReadsBackCellForCell) {
   test::TempDir dir;
   const std::vector<std::u16string> strings = {
-      u"plain", u"", u"tab\there", u"quote \"q\"", u"line\r\nbreak", u"lone\nLF", u"Ünïcödé 日本 😀", u"a;b,c",
-      u"\"starts with quote", u"ends with quote\""};
+      u"plain",          u"",      u"tab\there",           u"quote \"q\"",      u"line\r\nbreak", u"lone\nLF",
+      u"Ünïcödé 日本 😀", u"a;b,c", u"\"starts with quote", u"ends with quote\""};
   TCsvStrings t(CommaLocale());
   for (const auto& s : strings) t.AddRow(s);
   t.SaveToFile(dir / "t.csv");
@@ -147,12 +151,25 @@ TEST(CsvFile, EncodingDetectionAndDelimiterRule) {
   utf8Locale.AnsiIsMultiByte = true;
   Bytes utf16be = {0xFE, 0xFF, 0, 'a', 0, '\t', 0, 'b'};
   const LoadCase cases[] = {
-      {"UTF-8 mark", {0xEF, 0xBB, 0xBF, 'a', '\t', 0xC3, 0xA9}, semicolon1252, TCsvEncoding::Utf8, u'\t', {{u"a", u"é"}}},
+      {"UTF-8 mark",
+       {0xEF, 0xBB, 0xBF, 'a', '\t', 0xC3, 0xA9},
+       semicolon1252,
+       TCsvEncoding::Utf8,
+       u'\t',
+       {{u"a", u"é"}}},
       {"UTF-8 with stray FF", {0xEF, 0xBB, 0xBF, 'a', 0xFF}, semicolon1252, TCsvEncoding::Utf8, u'\t', {}},
       {"UTF-16 BE", utf16be, semicolon1252, TCsvEncoding::Utf16BE, u'\t', {{u"a", u"b"}}},
-      {"no mark, single-byte", {'a', ';', 'b', '\t', 'c', 0xE9}, semicolon1252, TCsvEncoding::Ansi, u';',
+      {"no mark, single-byte",
+       {'a', ';', 'b', '\t', 'c', 0xE9},
+       semicolon1252,
+       TCsvEncoding::Ansi,
+       u';',
        {{u"a", u"b\tcé"}}},
-      {"no mark, UTF-8 locale", {'a', '\t', 'b', ';', 0xC3, 0xA9}, utf8Locale, TCsvEncoding::Ansi, u'\t',
+      {"no mark, UTF-8 locale",
+       {'a', '\t', 'b', ';', 0xC3, 0xA9},
+       utf8Locale,
+       TCsvEncoding::Ansi,
+       u'\t',
        {{u"a", u"b;é"}}},
   };
   test::TempDir dir;

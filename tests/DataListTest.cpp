@@ -117,10 +117,28 @@ TEST(CreateDataList, BadInputFailsCleanly) {
     const char* message;
   } cases[] = {
       {"short header", Bytes(good.begin(), good.begin() + 10), "Stream read error"},
-      {"negative count", [&] { Bytes b = good; PutU32(&b[4], 0xFFFFFFFF); return b; }(), "Stream read error"},
-      {"huge count", [&] { Bytes b = good; PutU32(&b[4], 0x7FFFFFFF); return b; }(), "Stream read error"},
+      {"negative count",
+       [&] {
+         Bytes b = good;
+         PutU32(&b[4], 0xFFFFFFFF);
+         return b;
+       }(),
+       "Stream read error"},
+      {"huge count",
+       [&] {
+         Bytes b = good;
+         PutU32(&b[4], 0x7FFFFFFF);
+         return b;
+       }(),
+       "Stream read error"},
       {"truncated chunk", Bytes(good.begin(), good.end() - 20), "Stream read error"},
-      {"negative position", [&] { Bytes b = good; PutU32(&b[20], 0x80000000); return b; }(), "Stream read error"},
+      {"negative position",
+       [&] {
+         Bytes b = good;
+         PutU32(&b[20], 0x80000000);
+         return b;
+       }(),
+       "Stream read error"},
   };
   for (const Case& c : cases) {
     test::WriteFileBytes(dir / "bad", c.bytes);

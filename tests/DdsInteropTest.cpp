@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 
 #include "TestSupport.h"
@@ -40,7 +40,9 @@ Bytes ExportToFile(const Bytes& texture, const std::string& path, uint32_t size 
 }
 
 // One 4 x 4 BC1 colour block: colour0 red, colour1 blue, rows of indices 0, 1, 2, 3.
-Bytes ColourBlock() { return {0x00, 0xF8, 0x1F, 0x00, 0x00, 0x55, 0xAA, 0xFF}; }
+Bytes ColourBlock() {
+  return {0x00, 0xF8, 0x1F, 0x00, 0x00, 0x55, 0xAA, 0xFF};
+}
 
 void ExpectNear(const Bytes& rgba, size_t pixel, std::array<int, 4> expected, const char* label) {
   ASSERT_GE(rgba.size(), pixel * 4 + 4) << label;
@@ -58,7 +60,8 @@ class DdsInterop : public ::testing::Test {
 
 TEST_F(DdsInterop, Argb8888PixelsAreExact) {
   // 2 x 2: little-endian words A R G B -> bytes B G R A.
-  Bytes data = {0x00, 0x00, 0xFF, 0xFF, /**/ 0x00, 0xFF, 0x00, 0x80, /**/ 0xFF, 0x00, 0x00, 0x00, /**/ 0x10, 0x20, 0x30, 0x40};
+  Bytes data = {0x00,      0x00, 0xFF, 0xFF, /**/ 0x00, 0xFF, 0x00, 0x80,
+                /**/ 0xFF, 0x00, 0x00, 0x00, /**/ 0x10, 0x20, 0x30, 0x40};
   Bytes tex = test::TextureOf(1, 1, 1, 0);
   tex.insert(tex.end(), data.begin(), data.end());
   Bytes rgba = ExportToFile(tex, dir / "argb.dds");

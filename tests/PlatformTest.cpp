@@ -65,7 +65,8 @@ TEST(FileStream, ASecondOpenOfALockedFileFailsWithTheSystemsReason) {
     TFileStream second(dir / "x", TFileMode::OpenRead);
     FAIL() << "second open succeeded";
   } catch (const Error& e) {
-    EXPECT_EQ(std::string(e.what()), "Cannot open file \"" + (dir / "x") + "\". The file is in use by another process.");
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open file \"" + (dir / "x") + "\". The file is in use by another process.");
   }
   try {
     TFileStream create(dir / "x", TFileMode::Create);
@@ -124,12 +125,14 @@ struct MaskCase {
 
 TEST(MatchesMask, Table) {
   const MaskCase cases[] = {
-      {"1.dds", "*1.*", true},      {"11.dds", "*1.*", true},     {"21.csv", "*1.*", true},
-      {"12", "*12.*", true},        {"12.csv.bak", "*12.*", true}, {"x12y.csv", "*12.*", false},
-      {"12_3.csv", "*12_*3.*", true}, {"0012_0003.dds", "*12_*3.*", true}, {"12_4.csv", "*12_*3.*", false},
-      {".hidden12.txt", "*12.*", true},
+      {"1.dds", "*1.*", true},         {"11.dds", "*1.*", true},
+      {"21.csv", "*1.*", true},        {"12", "*12.*", true},
+      {"12.csv.bak", "*12.*", true},   {"x12y.csv", "*12.*", false},
+      {"12_3.csv", "*12_*3.*", true},  {"0012_0003.dds", "*12_*3.*", true},
+      {"12_4.csv", "*12_*3.*", false}, {".hidden12.txt", "*12.*", true},
   };
-  for (const MaskCase& c : cases) EXPECT_EQ(MatchesMask(c.name, c.mask), c.matches) << c.name << " ~ " << c.mask;
+  for (const MaskCase& c : cases)
+    EXPECT_EQ(MatchesMask(c.name, c.mask), c.matches) << c.name << " ~ " << c.mask;
 }
 
 struct Utf8Case {

@@ -41,7 +41,8 @@ class RepackTest : public ::testing::Test {
   // The plain payload of entry i of the repacked archive.
   Bytes PlainOf(const Bytes& archive, size_t i) {
     const int32_t block = static_cast<int32_t>(U32At(archive, 8));
-    TDataInfo info{int64_t(U32At(archive, 16 + 16 * i)) * block, U32At(archive, 24 + 16 * i), U32At(archive, 28 + 16 * i)};
+    TDataInfo info{int64_t(U32At(archive, 16 + 16 * i)) * block, U32At(archive, 24 + 16 * i),
+                   U32At(archive, 28 + 16 * i)};
     TMemoryStream src(archive);
     src.Seek(info.Offset);
     TMemoryStream dst;
@@ -54,8 +55,11 @@ class RepackTest : public ::testing::Test {
 };
 
 TEST_F(RepackTest, IdentityRepackKeepsRecordsAndPacksPayloads) {
-  Open({{WithMagic("_M1G", 100), 0}, {Bytes(), 0}, {WithMagic("abcd", 70000), 0, true},
-        {WithMagic("HWYX", 7), 0x43535442}, {test::TextBlockOf({"t"}), 0xDDDDDDDD}},
+  Open({{WithMagic("_M1G", 100), 0},
+        {Bytes(), 0},
+        {WithMagic("abcd", 70000), 0, true},
+        {WithMagic("HWYX", 7), 0x43535442},
+        {test::TextBlockOf({"t"}), 0xDDDDDDDD}},
        64);
   const Bytes out = Repacked();
   EXPECT_EQ(Bytes(out.begin(), out.begin() + 16), Bytes(source.begin(), source.begin() + 16));
@@ -67,7 +71,8 @@ TEST_F(RepackTest, IdentityRepackKeepsRecordsAndPacksPayloads) {
     EXPECT_EQ(U32At(out, 28 + 16 * i), U32At(source, 28 + 16 * i)) << i;
     const uint32_t size = U32At(out, 24 + 16 * i);
     const int64_t at = expectedBlock * 64, from = int64_t(U32At(source, 16 + 16 * i)) * 64;
-    EXPECT_EQ(Bytes(out.begin() + at, out.begin() + at + size), Bytes(source.begin() + from, source.begin() + from + size));
+    EXPECT_EQ(Bytes(out.begin() + at, out.begin() + at + size),
+              Bytes(source.begin() + from, source.begin() + from + size));
     // Zero padding up to the next block.
     const int64_t end = (at + size + 63) / 64 * 64;
     EXPECT_EQ(Bytes(out.begin() + at + size, out.begin() + end), Bytes(end - at - size, 0)) << i;
@@ -85,7 +90,8 @@ TEST_F(RepackTest, FirstPayloadAfterA1000EntryIndexIsBlock8) {
 }
 
 TEST_F(RepackTest, WholeEntryReplacementInBothModes) {
-  Open({{WithMagic("_M1G", 100), 0}, {WithMagic("_COK", 50000), 0, true}, {WithMagic("HWYX", 9), 0x43535442}});
+  Open(
+      {{WithMagic("_M1G", 100), 0}, {WithMagic("_COK", 50000), 0, true}, {WithMagic("HWYX", 9), 0x43535442}});
   const Bytes replacement = WithMagic("NEW!", 40000);
   test::WriteFileBytes(dir / "r.bin", replacement);
   for (auto& e : list.FileInfoList) e.ReplacePath = dir / "r.bin";
@@ -96,7 +102,8 @@ TEST_F(RepackTest, WholeEntryReplacementInBothModes) {
     EXPECT_EQ(U32At(out, 28 + 16 * i), 40000u) << "written as a chunk chain, BTSC included";
     const int64_t at = int64_t(U32At(out, 16 + 16 * i)) * 16;
     EXPECT_EQ(U32At(out, static_cast<size_t>(at)), 40000u);
-    EXPECT_EQ(U32At(out, static_cast<size_t>(at) + 4 + 4 + U32At(out, static_cast<size_t>(at) + 4)) != 0, true)
+    EXPECT_EQ(U32At(out, static_cast<size_t>(at) + 4 + 4 + U32At(out, static_cast<size_t>(at) + 4)) != 0,
+              true)
         << "two chunks for 40000 bytes";
   }
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(PlainOf(out, i), replacement) << i;
@@ -129,7 +136,9 @@ TEST_F(RepackTest, ResourceRebuildsOfEveryTextTypeAndTextures) {
   Bytes g = test::TextBlockOf({"g1"});
   group.insert(group.end(), g.begin(), g.end());
   group.resize(32, 0);
-  Open({{test::TextBlockOf({"a", "b"}), 0, true}, {blockData, 0}, {group, 0},
+  Open({{test::TextBlockOf({"a", "b"}), 0, true},
+        {blockData, 0},
+        {group, 0},
         {test::TextureGroupOf({test::TextureOf(1, 1, 1, 16)}), 0}});
   ASSERT_EQ(list.FileInfoList[1].FileType, ftBlockData);
   ASSERT_EQ(list.FileInfoList[2].FileType, ftTextGroup);
@@ -144,7 +153,8 @@ TEST_F(RepackTest, ResourceRebuildsOfEveryTextTypeAndTextures) {
   TNullProgress progress;
   test::WriteFileBytes(dir / "copy.bin", out);
   ASSERT_EQ(CreateDataList(back, dir / "copy.bin", progress), 4);
-  EXPECT_EQ(U32At(out, 28), static_cast<uint32_t>(PlainOf(out, 0).size())) << "compressed entry stays compressed";
+  EXPECT_EQ(U32At(out, 28), static_cast<uint32_t>(PlainOf(out, 0).size()))
+      << "compressed entry stays compressed";
   EXPECT_EQ(back.TextDataList[0], (TTextTable{u"Ersatz – ü", u"b"}));
   EXPECT_EQ(back.TextDataList[1], (TTextTable{u"Ersatz – ü", u"m2"}));
   EXPECT_EQ(back.TextDataList[2], (TTextTable{u"Ersatz – ü"}));

@@ -31,7 +31,9 @@ uint32_t U32At(const Bytes& b, size_t at) {
   return GetU32(&b[at]);
 }
 
-Bytes B(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes B(const std::string& s) {
+  return Bytes(s.begin(), s.end());
+}
 
 void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -115,7 +117,8 @@ Bytes TextureGroupOf(const std::vector<Bytes>& textures) {
 }
 
 Bytes TextureOf(uint8_t format, uint8_t ew, uint8_t eh, size_t dataSize, uint8_t fill, bool extension) {
-  Bytes out = {0x5A, format, static_cast<uint8_t>(eh << 4 | ew), 3, 4, 5, 6, static_cast<uint8_t>(extension ? 1 : 0)};
+  Bytes out = {0x5A, format, static_cast<uint8_t>(eh << 4 | ew),     3, 4,
+               5,    6,      static_cast<uint8_t>(extension ? 1 : 0)};
   if (extension) out.insert(out.end(), 12, 0xEE);
   out.insert(out.end(), dataSize, fill);
   return out;

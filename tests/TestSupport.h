@@ -52,7 +52,8 @@ Bytes TextBlockOf(const std::vector<std::string>& strings);
 // A texture group of the given textures (each: header bytes + data as they are).
 Bytes TextureGroupOf(const std::vector<Bytes>& textures);
 // A texture: 8-byte header (format, exponents, extension flag) and data of `dataSize` bytes filled with fill.
-Bytes TextureOf(uint8_t format, uint8_t ew, uint8_t eh, size_t dataSize, uint8_t fill = 0xAB, bool extension = false);
+Bytes TextureOf(uint8_t format, uint8_t ew, uint8_t eh, size_t dataSize, uint8_t fill = 0xAB,
+                bool extension = false);
 // A 128-byte DDS header with the given fields, then data.
 Bytes DdsOf(uint32_t width, uint32_t height, uint32_t fourCC, const Bytes& data, bool standardMasks = true);
 

@@ -53,8 +53,8 @@ TEST(ReadTextResources, ProbeOrderTable) {
   padded28.resize(28, 0);
   Bytes blockData = SampleBlockData();
   Bytes cut61(blockData.begin(), blockData.begin() + 61);
-  Bytes mult4 = test::TextBlockOf({"abc", "defghij"});     // 4 + 16 + 4 + 8 = 32
-  Bytes badUtf8 = test::TextBlockOf({"ab", "c"});          // 4 + 16 + 3 + 2 = 25
+  Bytes mult4 = test::TextBlockOf({"abc", "defghij"});  // 4 + 16 + 4 + 8 = 32
+  Bytes badUtf8 = test::TextBlockOf({"ab", "c"});       // 4 + 16 + 3 + 2 = 25
   badUtf8[20] = 0xFF;
   Bytes badUtf8Padded = badUtf8;
   badUtf8Padded.resize(28, 0);
@@ -68,8 +68,11 @@ TEST(ReadTextResources, ProbeOrderTable) {
       {"text block, length a multiple of 4", mult4, ftText, {{u"abc", u"defghij"}}},
       {"text block padded to 28", padded28, ftBlockData, {{}, {}}},
       {"block data sample", blockData, ftBlockData, {{u"A", u"BC"}, {u""}}},
-      {"block data cut to 61", cut61, ftText, {{std::u16string(u"\x02\0\0\0\x14\0\0\0\x02\0\0\0\x16\0\0\0\x03\0\0\0A\0BC", 24),
-                                  std::u16string(u"\x01\0\0\0\x0C\0\0\0\x01\0\0\0", 12)}}},
+      {"block data cut to 61",
+       cut61,
+       ftText,
+       {{std::u16string(u"\x02\0\0\0\x14\0\0\0\x02\0\0\0\x16\0\0\0\x03\0\0\0A\0BC", 24),
+         std::u16string(u"\x01\0\0\0\x0C\0\0\0\x01\0\0\0", 12)}}},
       {"bad UTF-8, multiple of 4", badUtf8Padded, ftBlockData, {{}, {}}},
       {"one-member text group", group, ftTextGroup, {{u"hello"}}},
       {"group padding cut short", groupCut, ftUnknown, {}},
@@ -103,7 +106,8 @@ TEST(WriteTextGroup, LayoutAndRoundTrip) {
     WriteTextGroup(tables, 1, count, {}, s);
     const Bytes& b = s.Bytes();
     EXPECT_EQ(test::U32At(b, 0), count);
-    EXPECT_EQ(test::U32At(b, 4), 16u) << "first member at 16: " << (count == 1 ? "8 padding bytes" : "no padding");
+    EXPECT_EQ(test::U32At(b, 4), 16u)
+        << "first member at 16: " << (count == 1 ? "8 padding bytes" : "no padding");
     EXPECT_EQ(b.size() % 16, 0u);
     TTextDataList back;
     s.Seek(0);

@@ -156,7 +156,13 @@ TEST(CheckDdsHeader, Table) {
       {"height 0", test::DdsOf(16, 0, kFourCCDxt1, {}), false},
       {"width 65536", test::DdsOf(65536, 16, kFourCCDxt1, {}), false},
       {"width 32768", test::DdsOf(32768, 16, kFourCCDxt1, {}), true},
-      {"bad magic", [] { Bytes h = test::DdsOf(16, 16, kFourCCDxt1, {}); h[0] = 'X'; return h; }(), false},
+      {"bad magic",
+       [] {
+         Bytes h = test::DdsOf(16, 16, kFourCCDxt1, {});
+         h[0] = 'X';
+         return h;
+       }(),
+       false},
   };
   for (const Case& c : cases) {
     uint8_t ew = 0, eh = 0;
@@ -169,7 +175,8 @@ TEST(CheckDdsHeader, Table) {
 }
 
 TEST(PowerOfTwoExponent, Table) {
-  const std::pair<int32_t, int> cases[] = {{1, 0}, {2, 1}, {1024, 10}, {0, -1}, {-4, -1}, {6, -1}, {1 << 30, 30}};
+  const std::pair<int32_t, int> cases[] = {{1, 0},   {2, 1},  {1024, 10},   {0, -1},
+                                           {-4, -1}, {6, -1}, {1 << 30, 30}};
   for (auto [value, exponent] : cases) {
     uint8_t e = 99;
     EXPECT_EQ(PowerOfTwoExponent(value, e), exponent >= 0) << value;
@@ -188,7 +195,8 @@ Bytes Import(const Bytes& group, const std::vector<std::string>& paths, bool* ok
 }
 
 TEST(ImportTexturesFromDds, NoReplacementReproducesTheGroup) {
-  Bytes group = test::TextureGroupOf({test::TextureOf(1, 2, 2, 64), test::TextureOf(6, 3, 3, 32, 0xCD, true)});
+  Bytes group =
+      test::TextureGroupOf({test::TextureOf(1, 2, 2, 64), test::TextureOf(6, 3, 3, 32, 0xCD, true)});
   bool ok = false;
   EXPECT_EQ(Import(group, {"", "/nonexistent.dds"}, &ok), group);
   EXPECT_TRUE(ok);
@@ -196,8 +204,8 @@ TEST(ImportTexturesFromDds, NoReplacementReproducesTheGroup) {
 
 TEST(ImportTexturesFromDds, Dxt5OverArgbMovesLaterTextures) {
   test::TempDir dir;
-  Bytes group = test::TextureGroupOf(
-      {test::TextureOf(1, 2, 2, 64, 0x11), test::TextureOf(6, 3, 3, 32, 0x22, true), test::TextureOf(1, 0, 0, 4)});
+  Bytes group = test::TextureGroupOf({test::TextureOf(1, 2, 2, 64, 0x11),
+                                      test::TextureOf(6, 3, 3, 32, 0x22, true), test::TextureOf(1, 0, 0, 4)});
   Bytes levels(16 * 4 + 16, 0x5D);  // 16 x 16 DXT5 top level, then a 8x8 level
   test::WriteFileBytes(dir / "new.dds", test::DdsOf(16, 16, kFourCCDxt5, levels));
   Bytes out = Import(group, {dir / "new.dds"});
@@ -224,7 +232,8 @@ TEST(ImportTexturesFromDds, RefusedFilesKeepTheTexture) {
   test::WriteFileBytes(dir / "dxt3.dds", test::DdsOf(4, 4, 0x33545844, Bytes(16)));
   test::WriteFileBytes(dir / "w100.dds", test::DdsOf(100, 4, kFourCCDxt1, Bytes(8)));
   test::WriteFileBytes(dir / "swapped.dds", test::DdsOf(4, 4, 0, Bytes(64), false));
-  for (const char* name : {"dxt3.dds", "w100.dds", "swapped.dds"}) EXPECT_EQ(Import(group, {dir / name}), group) << name;
+  for (const char* name : {"dxt3.dds", "w100.dds", "swapped.dds"})
+    EXPECT_EQ(Import(group, {dir / name}), group) << name;
 }
 
 TEST(ImportTexturesFromDds, ShortDdsFailsTheRebuild) {
@@ -261,8 +270,9 @@ TEST(ImportTexturesFromDds, ImageMagickFilesReplaceATextureWithAllTheirLevels) {
     uint8_t format;
     uint8_t exponents;
   } cases[] = {
-      {"im-dxt1-16x16.dds", 6, 0x44},      {"im-dxt5-16x16.dds", 8, 0x44},  {"im-dxt5-16x16-mips.dds", 8, 0x44},
-      {"im-argb-16x16.dds", 1, 0x44},      {"im-argb-16x16-mips.dds", 1, 0x44}, {"im-dxt1-32x8-mips.dds", 6, 0x35},
+      {"im-dxt1-16x16.dds", 6, 0x44},      {"im-dxt5-16x16.dds", 8, 0x44},
+      {"im-dxt5-16x16-mips.dds", 8, 0x44}, {"im-argb-16x16.dds", 1, 0x44},
+      {"im-argb-16x16-mips.dds", 1, 0x44}, {"im-dxt1-32x8-mips.dds", 6, 0x35},
   };
   for (const Case& c : cases) {
     const std::string path = std::string(PW_TEST_DATA) + "/" + c.file;
@@ -284,7 +294,8 @@ TEST(ImportTexturesFromDds, ImageMagickFilesReplaceATextureWithAllTheirLevels) {
     g.Seek(first);
     TMemoryStream again;
     ExportTextureToDds(g, again, static_cast<uint32_t>(8 + dds.size() - 128));
-    EXPECT_EQ(Bytes(again.Bytes().begin() + 128, again.Bytes().end()), Bytes(dds.begin() + 128, dds.end())) << c.file;
+    EXPECT_EQ(Bytes(again.Bytes().begin() + 128, again.Bytes().end()), Bytes(dds.begin() + 128, dds.end()))
+        << c.file;
   }
 }
 

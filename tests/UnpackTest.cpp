@@ -26,8 +26,8 @@ std::vector<std::string> SortedNames(const std::string& dir) {
 
 TEST(UnpackNames, DigitsAndPadding) {
   const std::tuple<uint64_t, int, uint64_t, std::string> cases[] = {
-      {9, 1, 1, "1"}, {10, 2, 1, "01"}, {10, 2, 10, "10"}, {1000, 4, 1, "0001"}, {1234, 4, 57, "0057"},
-      {1234, 4, 1234, "1234"}};
+      {9, 1, 1, "1"},       {10, 2, 1, "01"},      {10, 2, 10, "10"},
+      {1000, 4, 1, "0001"}, {1234, 4, 57, "0057"}, {1234, 4, 1234, "1234"}};
   for (auto [count, digits, n, text] : cases) {
     EXPECT_EQ(Digits(count), digits) << count;
     EXPECT_EQ(PaddedNumber(n, Digits(count)), text) << count;
@@ -35,10 +35,12 @@ TEST(UnpackNames, DigitsAndPadding) {
 }
 
 TEST(UnpackNames, ExtensionsOfTheRecognisedMagics) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"BTSC", "cstb"}, {"ME1G", "g1em"}, {"_M1G", "g1m_"}, {"_COK", "koc_"}, {"_@SK", "ks@_"}, {"LHSK", "kshl"},
-      {"_OLS", "slo_"}, {"_DBW", "wbd_"}, {"_HBW", "wbh_"}, {"HWYX", "xywh"}, {"GT1G", "g1tg"}};
-  for (auto [magic, ext] : cases) EXPECT_EQ(ExtensionOfMagic(GetU32(reinterpret_cast<const uint8_t*>(magic))), ext);
+  const std::pair<const char*, const char*> cases[] = {{"BTSC", "cstb"}, {"ME1G", "g1em"}, {"_M1G", "g1m_"},
+                                                       {"_COK", "koc_"}, {"_@SK", "ks@_"}, {"LHSK", "kshl"},
+                                                       {"_OLS", "slo_"}, {"_DBW", "wbd_"}, {"_HBW", "wbh_"},
+                                                       {"HWYX", "xywh"}, {"GT1G", "g1tg"}};
+  for (auto [magic, ext] : cases)
+    EXPECT_EQ(ExtensionOfMagic(GetU32(reinterpret_cast<const uint8_t*>(magic))), ext);
   EXPECT_EQ(ExtensionOfMagic(0x00004241), "") << "ends at the first zero byte (reversed order)";
 }
 
@@ -71,7 +73,10 @@ TEST_F(UnpackTest, DefaultOptionsWriteOnlyResources) {
 TEST_F(UnpackTest, EntryFilesWithAndWithoutExtension) {
   Bytes m1g(40, 7);
   std::copy_n("_M1G", 4, m1g.begin());
-  Open({{m1g, 0}, {test::TextBlockOf({"a"}), 0}, {Bytes(), 0}, {Bytes(5000, 1), 0, true},
+  Open({{m1g, 0},
+        {test::TextBlockOf({"a"}), 0},
+        {Bytes(), 0},
+        {Bytes(5000, 1), 0, true},
         {test::TextureGroupOf({test::TextureOf(6, 2, 2, 8)}), 0}});
   for (auto& e : list.FileInfoList) e.Checked = true;
   TUnpackOptions options;
@@ -117,7 +122,8 @@ TEST_F(UnpackTest, ResourceFilesAndTheirContent) {
     group.resize((group.size() + 15) / 16 * 16, 0);
   }
   std::vector<Bytes> textures;
-  for (int i = 0; i < 12; ++i) textures.push_back(test::TextureOf(i == 5 ? 2 : 6, 2, 2, 8, static_cast<uint8_t>(i)));
+  for (int i = 0; i < 12; ++i)
+    textures.push_back(test::TextureOf(i == 5 ? 2 : 6, 2, 2, 8, static_cast<uint8_t>(i)));
   Open({{group, 0, true}, {test::TextureGroupOf(textures), 0}});
   ASSERT_EQ(list.FileInfoList[0].FileType, ftTextGroup);
   for (auto& r : list.FileInfoList[0].ResInfo) r.Checked = true;

@@ -178,7 +178,13 @@ struct TextureSpec {
 
 Bytes Texture(const TextureSpec& t, uint32_t variant) {
   uint32_t w = 1u << t.Ew, h = 1u << t.Eh;
-  Bytes out = {static_cast<uint8_t>(variant), t.Format, static_cast<uint8_t>(t.Eh << 4 | t.Ew), 0, 0, 0, 0,
+  Bytes out = {static_cast<uint8_t>(variant),
+               t.Format,
+               static_cast<uint8_t>(t.Eh << 4 | t.Ew),
+               0,
+               0,
+               0,
+               0,
                static_cast<uint8_t>(t.Extension ? 1 : 0)};
   if (t.Extension) out.insert(out.end(), 12, 0xEE);
   Bytes level = Picture(w, h, variant);
@@ -211,10 +217,12 @@ Bytes TextureGroup(const std::vector<TextureSpec>& specs, uint32_t variant) {
 
 Bytes Binary(Random& rnd, size_t size, bool compressible, uint32_t magic) {
   Bytes out(size);
-  for (size_t i = 0; i < size; ++i) out[i] = compressible ? static_cast<uint8_t>((i / 7) % 97 + (rnd.Below(16) == 0)) : rnd.Byte();
+  for (size_t i = 0; i < size; ++i)
+    out[i] = compressible ? static_cast<uint8_t>((i / 7) % 97 + (rnd.Below(16) == 0)) : rnd.Byte();
   if (size >= 4 && magic != 0) PutU32(out.data(), magic);
   // Keep unknown binaries from probing as text by chance: a count with its top bit set never fits.
-  if (size >= 4 && magic == 0) PutU32(out.data(), 0x80000000u | (static_cast<uint32_t>(rnd.Byte()) << 16) | 0x1234);
+  if (size >= 4 && magic == 0)
+    PutU32(out.data(), 0x80000000u | (static_cast<uint32_t>(rnd.Byte()) << 16) | 0x1234);
   return out;
 }
 
@@ -262,7 +270,8 @@ std::pair<Bytes, Mode> MakeEntry(Random& rnd, uint32_t i) {
 
 uint32_t WriteCompressed(const Bytes& plain, pw::TStream& out, int level) {
   z_stream zs{};
-  if (deflateInit2(&zs, level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw pw::Error("deflateInit2");
+  if (deflateInit2(&zs, level, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw pw::Error("deflateInit2");
   Bytes chunk(deflateBound(&zs, 0x8000));
   out.WriteU32(static_cast<uint32_t>(plain.size()));
   uint32_t size = 4;
@@ -331,7 +340,11 @@ uint64_t ParseSize(const std::string& text) {
   size_t used = 0;
   double value = std::stod(text, &used);
   std::string unit = text.substr(used);
-  double scale = unit.empty() ? 1 : unit == "K" ? 1024.0 : unit == "M" ? 1048576.0 : unit == "G" ? 1073741824.0 : -1;
+  double scale = unit.empty()  ? 1
+                 : unit == "K" ? 1024.0
+                 : unit == "M" ? 1048576.0
+                 : unit == "G" ? 1073741824.0
+                               : -1;
   if (scale < 0 || value < 0) throw std::invalid_argument(text);
   return static_cast<uint64_t>(value * scale);
 }
@@ -362,7 +375,8 @@ int main(int argc, char** argv) {
       else
         throw std::invalid_argument("unknown argument " + a);
     }
-    if (opt.Path.empty() || opt.Entries == 0 || opt.BlockSize <= 0) throw std::invalid_argument("missing output path");
+    if (opt.Path.empty() || opt.Entries == 0 || opt.BlockSize <= 0)
+      throw std::invalid_argument("missing output path");
   } catch (const std::exception& e) {
     std::cerr << "make-sample-archive: " << e.what() << "\n"
               << "Usage: make-sample-archive [--entries N] [--block-size B] [--total-size SIZE[K|M|G]]\n"

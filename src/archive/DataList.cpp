@@ -50,7 +50,8 @@ uint32_t MagicOf(const uint8_t* bytes, size_t count) {
 
 // Probes a payload of unknown magic for text and gives the entry one resource per table found.
 void ProbeTextEntry(TStream& stream, TFileInfo& entry, TTextDataList& textDataList) {
-  const uint32_t length = IsStoredEntry(entry.DataInfo.UncompSize) ? entry.DataInfo.Size : entry.DataInfo.UncompSize;
+  const uint32_t length =
+      IsStoredEntry(entry.DataInfo.UncompSize) ? entry.DataInfo.Size : entry.DataInfo.UncompSize;
   const size_t before = textDataList.size();
   entry.FileType = ReadTextResources(stream, textDataList, length);
   for (size_t k = before; k < textDataList.size(); ++k)

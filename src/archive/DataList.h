@@ -44,8 +44,8 @@ struct TFileInfo {
   uint32_t Magic = 0;  // the payload's first four bytes, little-endian
   TDataInfo DataInfo{};
   TFileType FileType = ftUnknown;
-  bool Checked = false;         // selected for unpacking
-  std::string ReplacePath;      // file replacing the whole payload when repacking
+  bool Checked = false;           // selected for unpacking
+  std::string ReplacePath;        // file replacing the whole payload when repacking
   std::vector<TResInfo> ResInfo;  // the entry's resources in resource order
 };
 
@@ -69,7 +69,8 @@ inline uint32_t SwapBytes32(uint32_t v) {
 }
 // The integer ceiling of bytes / blockSize (blockSize > 0).
 inline int64_t RoundUp(uint64_t bytes, int64_t blockSize) {
-  return static_cast<int64_t>((bytes + static_cast<uint64_t>(blockSize) - 1) / static_cast<uint64_t>(blockSize));
+  return static_cast<int64_t>((bytes + static_cast<uint64_t>(blockSize) - 1) /
+                              static_cast<uint64_t>(blockSize));
 }
 
 // Empties every table.

@@ -28,7 +28,9 @@ std::string EntryTypeText(const TFileInfo& entry) {
   return name;
 }
 
-bool IsTextType(TFileType type) { return type == ftBlockData || type == ftText || type == ftTextGroup; }
+bool IsTextType(TFileType type) {
+  return type == ftBlockData || type == ftText || type == ftTextGroup;
+}
 
 }  // namespace
 
@@ -82,7 +84,8 @@ bool TViewFilter::ShowsEntry(TFileType type) const {
 
 bool HasNonEmptyTextTable(const TDataList& list, const TFileInfo& entry) {
   for (const TResInfo& r : entry.ResInfo)
-    if (static_cast<size_t>(r.DataIndex) < list.TextDataList.size() && !list.TextDataList[r.DataIndex].empty())
+    if (static_cast<size_t>(r.DataIndex) < list.TextDataList.size() &&
+        !list.TextDataList[r.DataIndex].empty())
       return true;
   return false;
 }

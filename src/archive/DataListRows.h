@@ -12,7 +12,8 @@ namespace pw {
 // The data list's columns.
 enum TDataColumn { colNumber = 0, colType = 1, colOffset = 2, colSize = 3, colNewResPath = 4 };
 inline constexpr int kDataColumnCount = 5;
-inline constexpr const char* DataColumnCaptions[kDataColumnCount] = {"#", "Type", "Offset", "Size", "New Res Path"};
+inline constexpr const char* DataColumnCaptions[kDataColumnCount] = {"#", "Type", "Offset", "Size",
+                                                                     "New Res Path"};
 
 // The text of an entry row's cell (column 4: the whole ReplacePath, unshortened).
 std::string EntryCellText(const TDataList& list, size_t entry, int column);

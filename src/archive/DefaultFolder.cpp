@@ -30,14 +30,15 @@ std::optional<int32_t> StrToIntStrict(const std::string& text) {
   int64_t value = 0;
   for (; i < text.size(); ++i) {
     char c = text[i];
-    int digit = c >= '0' && c <= '9'   ? c - '0'
+    int digit = c >= '0' && c <= '9'                 ? c - '0'
                 : base == 16 && c >= 'a' && c <= 'f' ? c - 'a' + 10
                 : base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                      : -1;
     if (digit < 0) return std::nullopt;
     value = value * base + digit;
     // Hexadecimal text may spell a 32-bit pattern; decimal text must fit a signed 32-bit value.
-    if (value > (base == 16 ? int64_t(UINT32_MAX) : int64_t(INT32_MAX) + (negative ? 1 : 0))) return std::nullopt;
+    if (value > (base == 16 ? int64_t(UINT32_MAX) : int64_t(INT32_MAX) + (negative ? 1 : 0)))
+      return std::nullopt;
   }
   if (base == 16) value = static_cast<int32_t>(static_cast<uint32_t>(value));
   return static_cast<int32_t>(negative ? -value : value);
@@ -83,9 +84,10 @@ std::string FindReplacementFile(const std::string& defaultFolder, int entryNo, i
   return found == index.end() ? std::string() : defaultFolder + found->second;
 }
 
-void ScanDefaultFolder(TDataList& list, const std::string& defaultFolder, bool findOnlyRes, TProgress& progress) {
-  TProgressPhase phase(progress, "Scan default folder progress", static_cast<uint32_t>(list.FileInfoList.size()),
-                       "Data path");
+void ScanDefaultFolder(TDataList& list, const std::string& defaultFolder, bool findOnlyRes,
+                       TProgress& progress) {
+  TProgressPhase phase(progress, "Scan default folder progress",
+                       static_cast<uint32_t>(list.FileInfoList.size()), "Data path");
   // The folder is read once for the whole scan: a search per entry would cost entries x files.
   const auto index = IndexFolder(defaultFolder);
   auto find = [&](int entryNo, int resNo) {

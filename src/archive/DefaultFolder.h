@@ -21,6 +21,7 @@ std::optional<int32_t> StrToIntStrict(const std::string& text);
 std::string FindReplacementFile(const std::string& defaultFolder, int entryNo, int resNo);
 
 // Fills the replacement paths of every resource, and of every entry unless findOnlyRes, from defaultFolder.
-void ScanDefaultFolder(TDataList& list, const std::string& defaultFolder, bool findOnlyRes, TProgress& progress);
+void ScanDefaultFolder(TDataList& list, const std::string& defaultFolder, bool findOnlyRes,
+                       TProgress& progress);
 
 }  // namespace pw

@@ -55,7 +55,9 @@ void TInflater::Inflate(const uint8_t* data, size_t size, std::vector<uint8_t>& 
   Inflate(data, size, [&out](const uint8_t* p, size_t n) { out.insert(out.end(), p, p + n); });
 }
 
-TChunkReader::TChunkReader(TStream& source) : FSource(source) { FSource.Skip(4); }
+TChunkReader::TChunkReader(TStream& source) : FSource(source) {
+  FSource.Skip(4);
+}
 
 bool TChunkReader::Next() {
   const int32_t length = static_cast<int32_t>(FSource.ReadU32());

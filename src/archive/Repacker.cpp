@@ -43,7 +43,8 @@ std::vector<uint8_t> ExtractPlain(TStream& source, const TFileInfo& entry) {
 }
 
 // Builds the entry's new plain payload from its resource replacements; false leaves the entry unchanged.
-bool RebuildEntry(const TDataList& list, TStream& source, const TFileInfo& entry, std::vector<uint8_t>& plain) {
+bool RebuildEntry(const TDataList& list, TStream& source, const TFileInfo& entry,
+                  std::vector<uint8_t>& plain) {
   TMemoryStream out;
   const std::vector<std::string> paths = ResourceReplacePaths(entry.ResInfo);
   switch (entry.FileType) {
@@ -57,8 +58,8 @@ bool RebuildEntry(const TDataList& list, TStream& source, const TFileInfo& entry
                      entry.ResInfo[0].ReplacePath);
       break;
     case ftTextGroup:
-      WriteTextGroup(list.TextDataList, entry.ResInfo[0].DataIndex, static_cast<uint32_t>(entry.ResInfo.size()),
-                     paths, out);
+      WriteTextGroup(list.TextDataList, entry.ResInfo[0].DataIndex,
+                     static_cast<uint32_t>(entry.ResInfo.size()), paths, out);
       break;
     case ftTexture: {
       TMemoryStream old(ExtractPlain(source, entry));
@@ -73,7 +74,8 @@ bool RebuildEntry(const TDataList& list, TStream& source, const TFileInfo& entry
 }
 
 // Decides the entry's new plain payload: a whole-entry file, a rebuild, or none (copy unchanged).
-bool NewPlainPayload(const TDataList& list, TStream& source, const TFileInfo& entry, std::vector<uint8_t>& plain) {
+bool NewPlainPayload(const TDataList& list, TStream& source, const TFileInfo& entry,
+                     std::vector<uint8_t>& plain) {
   if (FileExists(entry.ReplacePath) && LoadReplacement(entry.ReplacePath, plain)) return true;
   if (HasResourceReplacement(entry.ResInfo)) return RebuildEntry(list, source, entry, plain);
   return false;
@@ -88,7 +90,8 @@ void CheckTargetIsNotSource(const std::string& archivePath, const std::string& n
 
 void Repack(const TDataList& list, const std::string& archivePath, const std::string& newFilePath,
             TProgress& progress) {
-  TProgressPhase phase(progress, "Repacking progress", static_cast<uint32_t>(list.FileInfoList.size()), "Data Path");
+  TProgressPhase phase(progress, "Repacking progress", static_cast<uint32_t>(list.FileInfoList.size()),
+                       "Data Path");
   CheckTargetIsNotSource(archivePath, newFilePath);
   TFileStream source(archivePath, TFileMode::OpenRead);
   TReplacingFile target(newFilePath);
@@ -99,7 +102,8 @@ void Repack(const TDataList& list, const std::string& archivePath, const std::st
   const int32_t count = header.EntryCount();
   const int32_t blockSize = header.BlockSize();
   if (count < 0 || int64_t(count) * 16 > source.Remaining()) ThrowStreamReadError();
-  if (blockSize <= 0) throw Error("Invalid block size (" + std::to_string(blockSize) + ") in the archive header");
+  if (blockSize <= 0)
+    throw Error("Invalid block size (" + std::to_string(blockSize) + ") in the archive header");
   if (static_cast<size_t>(count) != list.FileInfoList.size())
     throw Error("The archive has changed since it was opened; open it again before repacking.");
   std::vector<uint8_t> index(static_cast<size_t>(count) * 16);
@@ -120,7 +124,8 @@ void Repack(const TDataList& list, const std::string& archivePath, const std::st
     out.Seek(curBlock * blockSize);
     std::vector<uint8_t> plain;
     if (NewPlainPayload(list, source, entry, plain)) {
-      if (plain.size() > UINT32_MAX) throw Error("A new payload of entry " + std::to_string(i + 1) + " is 4 GiB or larger.");
+      if (plain.size() > UINT32_MAX)
+        throw Error("A new payload of entry " + std::to_string(i + 1) + " is 4 GiB or larger.");
       std::tie(size, uncompSize) = WriteEntryPayload(plain, out, uncompSize != 0);
     } else if (size > 0) {
       source.Seek(oldPosition);

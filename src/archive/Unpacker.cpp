@@ -30,7 +30,8 @@ std::string ExtensionOfMagic(uint32_t magic) {
   PutU32(bytes, swapped);
   // The magic's text in memory order of the swapped word is the file order reversed.
   std::vector<uint8_t> text;
-  for (int i = 0; i < 4 && bytes[i] != 0; ++i) text.push_back(bytes[i] >= 'A' && bytes[i] <= 'Z' ? bytes[i] + 32 : bytes[i]);
+  for (int i = 0; i < 4 && bytes[i] != 0; ++i)
+    text.push_back(bytes[i] >= 'A' && bytes[i] <= 'Z' ? bytes[i] + 32 : bytes[i]);
   return EncodeUtf8(DecodeAnsi(SystemTextLocale(), text.data(), text.size()));
 }
 
@@ -91,7 +92,8 @@ bool HasCheckedResource(const std::vector<TResInfo>& resInfo) {
 
 void Unpack(const TDataList& list, const std::string& archivePath, const std::string& dirPath,
             const TUnpackOptions& options, TProgress& progress) {
-  TProgressPhase phase(progress, "Unpacking progress", static_cast<uint32_t>(list.FileInfoList.size()), "Data path");
+  TProgressPhase phase(progress, "Unpacking progress", static_cast<uint32_t>(list.FileInfoList.size()),
+                       "Data path");
   TFileStream archive(archivePath, TFileMode::OpenRead);
   const int digits = Digits(list.FileInfoList.size());
   for (size_t i = 0; i < list.FileInfoList.size(); ++i) {

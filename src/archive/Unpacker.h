@@ -9,9 +9,9 @@ namespace pw {
 
 // The Unpack menu's options, read when the command runs.
 struct TUnpackOptions {
-  bool WithExt = true;          // entry files of recognised magics get an extension
-  bool ExtractRes = true;       // checked resources are written
-  bool OnlyRes = true;          // with ExtractRes: no entry files
+  bool WithExt = true;           // entry files of recognised magics get an extension
+  bool ExtractRes = true;        // checked resources are written
+  bool OnlyRes = true;           // with ExtractRes: no entry files
   bool ReplaceExisting = false;  // existing entry files are overwritten
 };
 

@@ -81,7 +81,9 @@ TCellCoord TCsvStrings::AddRow(const std::u16string& value) {
   return {FRowCount - 1, 0};
 }
 
-TCellCoord TCsvStrings::AddCell(const std::u16string& value) { return Add(FRowCount - 1, value); }
+TCellCoord TCsvStrings::AddCell(const std::u16string& value) {
+  return Add(FRowCount - 1, value);
+}
 
 TCellCoord TCsvStrings::Add(int32_t row, const std::u16string& value) {
   int32_t col = -1;
@@ -89,7 +91,9 @@ TCellCoord TCsvStrings::Add(int32_t row, const std::u16string& value) {
   return {row, -1};
 }
 
-TCellCoord TCsvStrings::AddCell(const std::vector<uint8_t>& bytes) { return Add(FRowCount - 1, bytes); }
+TCellCoord TCsvStrings::AddCell(const std::vector<uint8_t>& bytes) {
+  return Add(FRowCount - 1, bytes);
+}
 
 TCellCoord TCsvStrings::Add(int32_t row, const std::vector<uint8_t>& bytes) {
   static const char16_t digits[] = u"0123456789ABCDEF";
@@ -229,7 +233,9 @@ std::u16string TCsvStrings::Text() const {
   return text;
 }
 
-void TCsvStrings::SetText(const std::u16string& text) { Parse(text); }
+void TCsvStrings::SetText(const std::u16string& text) {
+  Parse(text);
+}
 
 void TCsvStrings::Parse(std::u16string text) {
   BeginUpdate();

@@ -77,7 +77,8 @@ class TCsvStrings {
   TCellCoord AddCell(const std::vector<uint8_t>& bytes);
   // Appends a byte cell to row; returns (row, -1).
   TCellCoord Add(int32_t row, const std::vector<uint8_t>& bytes);
-  // Inserts value at col of row (col < 0: append; past the end: padded with empty cells); col gets the column used.
+  // Inserts value at col of row (col < 0: append; past the end: padded with empty cells); col gets the column
+  // used.
   void InsertCell(int32_t row, int32_t& col, const std::u16string& value);
   // Inserts an empty row before row (row = RowCount appends); the caller keeps row in 0 .. RowCount.
   void InsertRow(int32_t row);

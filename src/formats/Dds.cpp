@@ -156,7 +156,8 @@ bool RebuildGroup(TMemoryStream& group, TStream& dst, const std::vector<std::str
     group.Seek(start);
     if (i < paths.size() && FileExists(paths[i]) && CopyReplacement(group, dst, paths[i], p)) continue;
     group.Seek(start);
-    const int64_t extent = i + 1 < count ? int64_t(table.Offsets[i + 1]) - table.Offsets[i] : group.Size() - start;
+    const int64_t extent =
+        i + 1 < count ? int64_t(table.Offsets[i + 1]) - table.Offsets[i] : group.Size() - start;
     // A table that does not ascend gives no extent: nothing to copy for that texture.
     if (extent > 0) {
       dst.CopyFrom(group, static_cast<uint64_t>(extent));

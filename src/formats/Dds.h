@@ -22,7 +22,7 @@ struct TDdsHeader {
 static_assert(sizeof(TDdsPixelFormat) == 32);
 static_assert(sizeof(TDdsHeader) == 128);
 
-inline constexpr uint32_t kDdsMagic = 0x20534444;   // "DDS "
+inline constexpr uint32_t kDdsMagic = 0x20534444;    // "DDS "
 inline constexpr uint32_t kFourCCDxt1 = 0x31545844;  // "DXT1"
 inline constexpr uint32_t kFourCCDxt5 = 0x35545844;  // "DXT5"
 

@@ -53,7 +53,8 @@ TFileType ProbeTextResources(TStream& stream, TTextDataList& tables, uint32_t si
   if (o(count - 1) < payloadSize) {
     tables.resize(before + count);
     for (uint32_t j = 0; j < count; ++j) {
-      int64_t extent = j + 1 < count ? int64_t(o(j + 1)) - int64_t(o(j)) : int64_t(payloadSize) - int64_t(o(j));
+      int64_t extent =
+          j + 1 < count ? int64_t(o(j + 1)) - int64_t(o(j)) : int64_t(payloadSize) - int64_t(o(j));
       stream.Seek(base + o(j));
       if (extent <= 0 || extent > UINT32_MAX ||
           !ReadTextBlock(tables[before + j], stream, static_cast<uint32_t>(extent), 16)) {

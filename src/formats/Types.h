@@ -18,8 +18,8 @@ enum TFileType : uint8_t {
 };
 
 // Display names of TFileType, indexed by value.
-inline constexpr const char* FileTypeNames[] = {"Unknown",    "With ASCI magic", "Block Data",
-                                                "Text",       "Text Goup",       "Texture"};
+inline constexpr const char* FileTypeNames[] = {"Unknown", "With ASCI magic", "Block Data",
+                                                "Text",    "Text Goup",       "Texture"};
 
 // A text table: one string per record of a text block, in record order.
 using TTextTable = std::vector<std::u16string>;

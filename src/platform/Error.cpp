@@ -5,7 +5,9 @@
 
 namespace pw {
 
-void ThrowStreamReadError() { throw Error("Stream read error"); }
+void ThrowStreamReadError() {
+  throw Error("Stream read error");
+}
 
 void ThrowCannotOpen(const std::string& path, const std::string& reason) {
   throw Error("Cannot open file \"" + path + "\". " + reason);

@@ -50,17 +50,19 @@ std::vector<TDirEntry> ListDirectory(const std::string& folder) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
          sa.st_ino == sb.st_ino;
 }
 
 void RenameFile(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) != 0)
-    ThrowCannotCreate(to, SystemReason(errno));
+  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowCannotCreate(to, SystemReason(errno));
 }
 
-void RemoveFileQuietly(const std::string& path) { std::remove(path.c_str()); }
+void RemoveFileQuietly(const std::string& path) {
+  std::remove(path.c_str());
+}
 
 std::string ExtractFilePath(const std::string& path) {
   size_t cut = path.find_last_of(kPathDelim);

@@ -22,7 +22,9 @@ void TStream::ReadBuffer(void* buffer, size_t count) {
   if (Read(buffer, count) != count) ThrowStreamReadError();
 }
 
-bool TStream::TryRead(void* buffer, size_t count) { return Read(buffer, count) == count; }
+bool TStream::TryRead(void* buffer, size_t count) {
+  return Read(buffer, count) == count;
+}
 
 uint32_t TStream::ReadU32() {
   uint8_t b[4];
@@ -52,7 +54,9 @@ void TStream::WriteZeros(size_t count) {
   }
 }
 
-int64_t TStream::Remaining() { return std::max<int64_t>(0, Size() - Position()); }
+int64_t TStream::Remaining() {
+  return std::max<int64_t>(0, Size() - Position());
+}
 
 void TStream::CopyFrom(TStream& source, uint64_t count) {
   std::vector<uint8_t> slice(std::min<uint64_t>(count, kCopySlice));
@@ -249,8 +253,8 @@ void TFileStream::Write(const void* buffer, size_t count) {
 void TFileStream::FlushWrites() {
   size_t done = 0;
   while (done < FWriteLength) {
-    ssize_t put = ::pwrite(FFd, FBuffer.data() + done, FWriteLength - done,
-                           FWriteStart + static_cast<int64_t>(done));
+    ssize_t put =
+        ::pwrite(FFd, FBuffer.data() + done, FWriteLength - done, FWriteStart + static_cast<int64_t>(done));
     if (put < 0 && errno == EINTR) continue;
     if (put < 0) {
       FWriteLength = 0;

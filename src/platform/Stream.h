@@ -41,7 +41,8 @@ class TStream {
   void Skip(int64_t delta) { Seek(Position() + delta); }
   // Bytes from the position to the end, 0 when the position is past the end.
   int64_t Remaining();
-  // Copies exactly count bytes from source (at its position) to this stream; short source: "Stream read error".
+  // Copies exactly count bytes from source (at its position) to this stream; short source: "Stream read
+  // error".
   void CopyFrom(TStream& source, uint64_t count);
 };
 

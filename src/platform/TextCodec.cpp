@@ -92,7 +92,8 @@ std::string EncodeUtf8(const std::u16string& text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     uint32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -231,7 +232,8 @@ std::vector<uint8_t> EncodeAnsi(const TTextLocale& locale, const std::u16string&
     size_t inLeft = 2;
     char* outp = buf;
     size_t outLeft = sizeof buf;
-    if (!cd || iconv(static_cast<iconv_t>(cd.get()), &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) ||
+    if (!cd ||
+        iconv(static_cast<iconv_t>(cd.get()), &inp, &inLeft, &outp, &outLeft) == static_cast<size_t>(-1) ||
         outLeft == sizeof buf) {
       out.push_back(cd || c > 0xFF ? '?' : static_cast<uint8_t>(c));
       if (cd) iconv(static_cast<iconv_t>(cd.get()), nullptr, nullptr, nullptr, nullptr);
