@@ -77,6 +77,8 @@ pw::TTextTable MakeTable(Random& rnd, uint32_t count) {
     if (rnd.Below(25) == 0) s += std::u16string(1, u'\0') + u"after NUL";
     table.push_back(s);
   }
+  // Longer tables end with the long sentence, so that the preview has a row to wrap.
+  if (count >= 4) table.back() = kStrings[std::size(kStrings) - 1];
   return table;
 }
 
@@ -121,19 +123,25 @@ Bytes BlockData(Random& rnd, uint32_t members, bool withBlob) {
   return out;
 }
 
-// RGBA pixels of a recognisable picture: a gradient with a checker and a transparent ring.
+// RGBA pixels of a recognisable picture: a disc with a gradient and a checker on a uniform magenta
+// background (the colour the preview takes as transparent, from the bottom-left pixel), with a
+// transparent ring of the same colour inside.
 Bytes Picture(uint32_t w, uint32_t h, uint32_t variant) {
   Bytes rgba(size_t(w) * h * 4);
   for (uint32_t y = 0; y < h; ++y)
     for (uint32_t x = 0; x < w; ++x) {
       uint8_t* p = &rgba[(size_t(y) * w + x) * 4];
+      const double dx = (x + 0.5) / w - 0.5, dy = (y + 0.5) / h - 0.5;
+      const double r = std::sqrt(dx * dx + dy * dy);
+      if (r > 0.48 || (r > 0.30 && r < 0.36)) {
+        p[0] = 255, p[1] = 0, p[2] = 255, p[3] = 0;
+        continue;
+      }
       const bool checker = ((x * 8 / w) + (y * 8 / h)) % 2 == 0;
       p[0] = static_cast<uint8_t>(255 * x / std::max(1u, w - 1));
       p[1] = static_cast<uint8_t>(255 * y / std::max(1u, h - 1));
       p[2] = static_cast<uint8_t>(checker ? 200 : 60 + 40 * (variant % 4));
-      const double dx = (x + 0.5) / w - 0.5, dy = (y + 0.5) / h - 0.5;
-      const double r = std::sqrt(dx * dx + dy * dy);
-      p[3] = (r > 0.3 && r < 0.4) ? 0 : 255;
+      p[3] = 255;
     }
   return rgba;
 }

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -27,6 +28,11 @@
 #include "ui/DataListModel.h"
 #include "ui/PathFit.h"
 #include "ui/PreviewPanel.h"
+
+// The icon lives in this static library's resources, which must be registered before first use.
+static void InitUiResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace pw {
 
@@ -83,14 +89,18 @@ TWindowDialogs TWindowDialogs::Standard() {
   return d;
 }
 
-TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), FDialogs(TWindowDialogs::Standard()) {
+TfrmMain::TfrmMain(const QString& settingsPath, TWindowDialogs dialogs, QWidget* parent)
+    : QWidget(parent), FDialogs(std::move(dialogs)), FSettingsPath(settingsPath) {
+  InitUiResources();
   setObjectName("frmMain");
+  setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
   setWindowTitle(QString::fromLatin1(kCaption));
   BuildLayout();
   BuildMenus();
-  ClearDataList(FDataList);
   // The design size is small for today's lists; a larger start that the settings file then overrides.
   resize(960, 600);
+  Options(true);
+  ClearDataList(FDataList);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -107,6 +117,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
 
 TfrmMain::~TfrmMain() {
   ClearDataList(FDataList);
+  Options(false);
 }
 
 void TfrmMain::BuildLayout() {

@@ -39,7 +39,9 @@ struct TWindowDialogs {
 class TfrmMain : public QWidget, public TProgress {
   Q_OBJECT
  public:
-  explicit TfrmMain(QWidget* parent = nullptr);
+  // settingsPath: the settings file read now and written when the window is destroyed ("" for none).
+  explicit TfrmMain(const QString& settingsPath = QString(),
+                    TWindowDialogs dialogs = TWindowDialogs::Standard(), QWidget* parent = nullptr);
   ~TfrmMain() override;
 
   // Replaces the dialogs (tests).
@@ -48,6 +50,11 @@ class TfrmMain : public QWidget, public TProgress {
   // TProgress: the caption of grpPath and the bar pbMain.
   void ProcessingWork(const std::string& caption, uint32_t stepCount) override;
   void StepIt() override;
+
+  // Reads (read true) or writes the settings file.
+  void Options(bool read);
+  // The settings file beside the program: its path with the extension ".cfg".
+  static QString DefaultSettingsPath();
 
   // Puts path into the path box and opens it, as Enter would.
   void OpenFromCommandLine(const QString& path);
@@ -109,6 +116,7 @@ class TfrmMain : public QWidget, public TProgress {
   QString FLoadedPath;
   TWindowDialogs FDialogs;
   bool FPlaced = false;
+  QString FSettingsPath;
 
   QGroupBox* grpPath;
   QProgressBar* pbMain;

@@ -42,6 +42,9 @@ class TTextTableModel;
 
 class TPreviewPanel : public QWidget {
   Q_OBJECT
+  // The settings file keeps the width share as pnlView's Tag.
+  Q_PROPERTY(int Tag READ Tag WRITE SetTag)
+
  public:
   // list: the open-archive tables, read only. owner: the window whose client height limits text rows.
   TPreviewPanel(const TDataList& list, QWidget* owner, QWidget* parent = nullptr);
