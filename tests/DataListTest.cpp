@@ -202,6 +202,33 @@ TEST(ResourceListing, TextureGroupsInEveryModeAndLoadInfo) {
   }
 }
 
+TEST(ResourceListing, PayloadWhoseCountRulesOutTextIsNotInflatedPastItsFirstChunk) {
+  // Two chunks, the second one corrupt: only a payload that may hold text needs (and so meets) it.
+  auto corruptSecondChunk = [](uint32_t firstWord) {
+    Bytes plain(40000, 0x11);
+    PutU32(plain.data(), firstWord);
+    Bytes chain = test::ChunkChain(plain);
+    const size_t second = 8 + test::U32At(chain, 4) + 4;
+    chain[second] ^= 0xFF;  // the zlib header of chunk 2
+    return chain;
+  };
+  test::TempDir dir;
+  for (auto [firstWord, fails] : {std::pair{0x80000000u, false}, std::pair{2u, true}}) {
+    Bytes payload = corruptSecondChunk(firstWord);
+    Bytes archive = test::WriteArchive(dir / "a", {{payload, 0}});
+    PutU32(&archive[28], 40000);  // the index's UncompSize: compressed
+    test::WriteFileBytes(dir / "a", archive);
+    TDataList list;
+    TNullProgress progress;
+    if (fails) {
+      EXPECT_THROW(CreateDataList(list, dir / "a", progress), Error);
+    } else {
+      EXPECT_EQ(CreateDataList(list, dir / "a", progress), 1);
+      EXPECT_EQ(list.FileInfoList[0].FileType, ftUnknown);
+    }
+  }
+}
+
 TEST(ResourceListing, UnknownPayloadWithoutTextAddsNothing) {
   test::TempDir dir;
   test::WriteArchive(dir / "a", {{Bytes(64, 0xFF), 0}, {Bytes(70000, 0xFF), 0, true}});

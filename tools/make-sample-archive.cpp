@@ -311,16 +311,13 @@ int Generate(const Options& opt) {
   out.Write(header, 16);
   Bytes index(size_t(opt.Entries) * 16);
   int64_t block = (16 + int64_t(index.size()) + opt.BlockSize - 1) / opt.BlockSize;
-  // Spread the requested total over the entries as large binary payloads.
-  const uint64_t bulkPerEntry = opt.TotalSize > 0 ? opt.TotalSize / opt.Entries : 0;
+  // Spread the requested total over the bulk entries (two of every sixteen) as large binary payloads.
+  const uint64_t bulkEntries = std::max<uint64_t>(1, (opt.Entries + 7) / 8);
+  const uint64_t bulkSize = opt.TotalSize / bulkEntries;
   for (uint32_t i = 0; i < opt.Entries; ++i) {
     auto [plain, mode] = MakeEntry(rnd, i);
-    if (bulkPerEntry > plain.size() && (i % 16 == 0 || i % 16 == 8)) {
-      // Bulk entries carry most of the bytes: stored ones weigh double so the mix stays near the total.
-      const bool compressed = i % 16 == 8;
-      plain = Binary(rnd, static_cast<size_t>(bulkPerEntry * 8), compressed, 0);
-      if (!compressed) plain.resize(plain.size() / 2);
-    }
+    if (bulkSize > plain.size() && (i % 16 == 0 || i % 16 == 8))
+      plain = Binary(rnd, static_cast<size_t>(std::min<uint64_t>(bulkSize, 0x7FFFFFFF)), i % 16 == 8, 0);
     out.Seek(block * opt.BlockSize);
     uint32_t size, uncomp;
     if (mode == Mode::Compressed) {

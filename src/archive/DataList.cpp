@@ -78,31 +78,35 @@ void ReadStoredEntry(TStream& archive, TFileInfo& entry, TDataList& list) {
   if (entry.FileType == ftTexture) ListTextures(archive, entry, list.TexDataList);
 }
 
-void ReadCompressedEntry(TStream& archive, TFileInfo& entry, TDataList& list, bool loadInfo) {
+// gathered is a scratch buffer the caller keeps across entries, so that its memory is reused.
+void ReadCompressedEntry(TStream& archive, TFileInfo& entry, TDataList& list, bool loadInfo,
+                         std::vector<uint8_t>& gathered) {
+  gathered.clear();
   TChunkReader chunks(archive);
-  std::vector<uint8_t> gathered;
   while (chunks.Next()) {
-    if (!gathered.empty()) {
-      chunks.InflateTo(gathered);
-      continue;
-    }
-    std::vector<uint8_t> first;
-    chunks.InflateTo(first);
-    entry.Magic = MagicOf(first.data(), first.size());
+    const bool first = gathered.empty();
+    chunks.InflateTo(gathered);
+    if (!first) continue;
+    entry.Magic = MagicOf(gathered.data(), gathered.size());
     entry.FileType = FileTypeOfMagic(entry.Magic);
-    // A recognised non-texture magic needs nothing beyond its first chunk.
+    // A recognised non-texture magic needs nothing beyond its first chunk, and neither does a payload
+    // whose first word already rules text out.
     if (entry.FileType == ftUnkMagic) return;
+    if (entry.FileType == ftUnknown &&
+        !MayHoldText(gathered.data(), gathered.size(), entry.DataInfo.UncompSize))
+      return;
     if (entry.FileType == ftTexture && !loadInfo) {
-      TMemoryStream head(std::move(first));
+      TMemoryStream head(std::move(gathered));
       ListTextures(head, entry, list.TexDataList);
+      gathered = std::move(head.Bytes());
       return;
     }
-    gathered = std::move(first);
   }
   if (gathered.empty()) return;
   TMemoryStream plain(std::move(gathered));
   if (entry.FileType == ftUnknown) ProbeTextEntry(plain, entry, list.TextDataList);
   if (entry.FileType == ftTexture) ListTextures(plain, entry, list.TexDataList);
+  gathered = std::move(plain.Bytes());
 }
 
 // The byte position of an index offset; a product outside the file's range is a read error.
@@ -135,6 +139,7 @@ int CreateDataList(TDataList& list, const std::string& fileName, TProgress& prog
   list.FileInfoList.resize(static_cast<size_t>(count));
   std::vector<uint8_t> index(static_cast<size_t>(count) * 16);
   archive.ReadBuffer(index.data(), index.size());
+  std::vector<uint8_t> gathered;
   for (int32_t i = 0; i < count; ++i) {
     TFileInfo& entry = list.FileInfoList[static_cast<size_t>(i)];
     const uint8_t* record = &index[static_cast<size_t>(i) * 16];
@@ -144,7 +149,7 @@ int CreateDataList(TDataList& list, const std::string& fileName, TProgress& prog
     if (IsStoredEntry(entry.DataInfo.UncompSize))
       ReadStoredEntry(archive, entry, list);
     else
-      ReadCompressedEntry(archive, entry, list, loadInfo);
+      ReadCompressedEntry(archive, entry, list, loadInfo, gathered);
     progress.StepIt();
   }
   return count;

@@ -52,7 +52,26 @@ void TInflater::Inflate(const uint8_t* data, size_t size,
 }
 
 void TInflater::Inflate(const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
-  Inflate(data, size, [&out](const uint8_t* p, size_t n) { out.insert(out.end(), p, p + n); });
+  // Inflates straight into the vector's tail: no slice buffer, no second copy.
+  z_stream& zs = FState->zs;
+  inflateReset(&zs);
+  zs.next_in = const_cast<Bytef*>(data);
+  zs.avail_in = static_cast<uInt>(size);
+  for (;;) {
+    const size_t used = out.size();
+    if (out.capacity() - used < kInflateSlice)
+      out.reserve(std::max(used + kInflateSlice, out.capacity() * 2));
+    out.resize(used + kInflateSlice);  // one slice at a time: resizing zero-fills what it adds
+    zs.next_out = out.data() + used;
+    zs.avail_out = static_cast<uInt>(kInflateSlice);
+    const uInt room = zs.avail_out;
+    int ret = inflate(&zs, Z_NO_FLUSH);
+    const size_t produced = room - zs.avail_out;
+    out.resize(used + produced);
+    if (ret == Z_STREAM_END) return;
+    if (ret == Z_BUF_ERROR || (ret == Z_OK && zs.avail_in == 0 && produced < room)) return;
+    if (ret != Z_OK) ThrowZlibError(zs, ret == Z_NEED_DICT ? Z_DATA_ERROR : ret);
+  }
 }
 
 TChunkReader::TChunkReader(TStream& source) : FSource(source) {

@@ -142,7 +142,7 @@ void Repack(const TDataList& list, const std::string& archivePath, const std::st
   out.SetSize(curBlock * blockSize);
   out.Seek(16);
   out.Write(newIndex.data(), newIndex.size());
-  target.Commit();
+  target.Commit(/*durable=*/true);
 }
 
 }  // namespace pw

@@ -18,13 +18,17 @@ void PadTo(TStream& stream, uint64_t alignment) {
   stream.WriteZeros(static_cast<size_t>(AlignUp(pos, alignment) - pos));
 }
 
+bool CountFits(uint32_t count, uint64_t payloadSize) {
+  return count != 0 && static_cast<uint64_t>(count) * 8 < payloadSize;
+}
+
 TFileType ProbeTextResources(TStream& stream, TTextDataList& tables, uint32_t size) {
   const uint64_t payloadSize = size != 0 ? size : static_cast<uint64_t>(stream.Size());
   const int64_t base = stream.Position();
   const size_t before = tables.size();
   uint32_t count;
   if (!stream.TryReadU32(count)) return ftUnknown;
-  if (count == 0 || static_cast<uint64_t>(count) * 8 >= payloadSize) return ftUnknown;
+  if (!CountFits(count, payloadSize)) return ftUnknown;
   // The count is untrusted: the table must be there before anything is allocated for it.
   if (static_cast<uint64_t>(count) * 8 > static_cast<uint64_t>(stream.Remaining())) return ftUnknown;
   std::vector<uint8_t> raw(static_cast<size_t>(count) * 8);
@@ -68,6 +72,10 @@ TFileType ProbeTextResources(TStream& stream, TTextDataList& tables, uint32_t si
 }
 
 }  // namespace
+
+bool MayHoldText(const uint8_t* head, size_t headSize, uint32_t size) {
+  return headSize < 4 || CountFits(GetU32(head), size);
+}
 
 TFileType ReadTextResources(TStream& stream, TTextDataList& tables, uint32_t size) {
   const size_t before = tables.size();

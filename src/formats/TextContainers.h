@@ -15,6 +15,11 @@ namespace pw {
 // layout. ftUnknown leaves tables as they were. Never throws.
 TFileType ReadTextResources(TStream& stream, TTextDataList& tables, uint32_t size);
 
+// False when a payload of size bytes (size 0 is not allowed here) whose first bytes are head can hold no
+// text: its count is 0 or its table would not fit. ReadTextResources then gives ftUnknown without reading
+// further, so a caller can skip decompressing the rest. True when head is too short to tell.
+bool MayHoldText(const uint8_t* head, size_t headSize, uint32_t size);
+
 // Writes a text group of count members into the empty stream, member i built from tables[first + i] with
 // the CSV file paths[i] (a missing element or "" means none).
 void WriteTextGroup(const TTextDataList& tables, int32_t first, uint32_t count,

@@ -278,9 +278,9 @@ void TFileStream::SetSize(int64_t size) {
   if (::ftruncate(FFd, size) != 0) ThrowWriteError(errno);
 }
 
-void TFileStream::Flush() {
+void TFileStream::Flush(bool durable) {
   FlushWrites();
-  if (::fsync(FFd) != 0) ThrowWriteError(errno);
+  if (durable && ::fsync(FFd) != 0) ThrowWriteError(errno);
 }
 
 std::pair<uint64_t, uint64_t> TFileStream::Identity() const {
@@ -296,8 +296,8 @@ TReplacingFile::~TReplacingFile() {
   if (!FCommitted) ::unlink(FStream.Path().c_str());
 }
 
-void TReplacingFile::Commit() {
-  FStream.Flush();
+void TReplacingFile::Commit(bool durable) {
+  FStream.Flush(durable);
   if (::rename(FStream.Path().c_str(), FPath.c_str()) != 0) ThrowCannotCreate(FPath, SystemReason(errno));
   FCommitted = true;
 }

@@ -97,8 +97,8 @@ class TFileStream : public TStream {
 
   // Sets the file's length (flushing pending writes first).
   void SetSize(int64_t size);
-  // Writes pending data to the file and to the disk; throws on failure.
-  void Flush();
+  // Writes pending data to the file (and, when durable, waits until it is on the disk); throws on failure.
+  void Flush(bool durable = true);
   // The path the stream was opened with.
   const std::string& Path() const { return FPath; }
   // The file's device and inode, for telling whether two paths name one file.
@@ -132,8 +132,9 @@ class TReplacingFile {
 
   // The stream to write to.
   TFileStream& Stream() { return FStream; }
-  // Flushes, closes and renames the file over its target; throws on failure (the target then is unchanged).
-  void Commit();
+  // Flushes and renames the file over its target; throws on failure (the target then is unchanged).
+  // durable: also waits until the data is on the disk (for a file whose loss after a crash would hurt).
+  void Commit(bool durable = false);
 
  private:
   std::string FPath;
