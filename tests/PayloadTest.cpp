@@ -2,6 +2,7 @@
 // errors of short and corrupt data.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "TestSupport.h"
 #include "archive/Payload.h"
@@ -55,6 +56,27 @@ TEST(WriteEntryPayload, ChunksOf32768WithZlibHeader78DA) {
     EXPECT_EQ(at + 4, b.size());
     EXPECT_EQ(Extract(b, uncomp), plain) << c.plain;
   }
+}
+
+TEST(WriteEntryPayload, ChunksCompressedInParallelMatchOneByOneCompression) {
+  const Bytes plain = Pattern(40 * 32768 + 123);
+  TMemoryStream out;
+  WriteEntryPayload(plain, out, true);
+  const Bytes& b = out.Bytes();
+  size_t at = 4;
+  for (size_t k = 0; k * 32768 < plain.size(); ++k) {
+    const size_t n = std::min<size_t>(32768, plain.size() - k * 32768);
+    uLongf len = compressBound(static_cast<uLong>(n));
+    Bytes expected(len);
+    compress2(expected.data(), &len, plain.data() + k * 32768, static_cast<uLong>(n), 9);
+    expected.resize(len);
+    const uint32_t stored = test::U32At(b, at);
+    ASSERT_EQ(Bytes(b.begin() + static_cast<long>(at) + 4, b.begin() + static_cast<long>(at + 4 + stored)),
+              expected)
+        << "chunk " << k;
+    at += 4 + stored;
+  }
+  EXPECT_EQ(test::U32At(b, at), 0u);
 }
 
 TEST(WriteEntryPayload, StoredAndEmpty) {

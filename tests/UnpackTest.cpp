@@ -144,6 +144,21 @@ TEST_F(UnpackTest, ResourceFilesAndTheirContent) {
   EXPECT_EQ(csv, expected);
 }
 
+TEST_F(UnpackTest, Entry57Of1234NamesItsFilesWithFourDigits) {
+  std::vector<TestEntry> entries(1234, TestEntry{test::B("xyz"), 0});
+  std::vector<Bytes> textures;
+  for (int i = 0; i < 12; ++i) textures.push_back(test::TextureOf(6, 2, 2, 8, static_cast<uint8_t>(i)));
+  entries[56] = {test::TextureGroupOf(textures), 0};
+  Open(entries);
+  list.FileInfoList[56].Checked = true;
+  list.FileInfoList[56].ResInfo[2].Checked = true;
+  list.FileInfoList[0].Checked = true;
+  TUnpackOptions options;
+  options.OnlyRes = false;
+  Run(options);
+  EXPECT_EQ(SortedNames(dir / "out"), (std::vector<std::string>{"0001", "0057.g1tg", "0057_03.dds"}));
+}
+
 TEST_F(UnpackTest, EmptyTextTableGivesACsvWithoutRows) {
   Bytes block = test::TextBlockOf({"a"});
   Bytes blockData;

@@ -2,6 +2,10 @@
 
 #include <zlib.h>
 
+#include <atomic>
+#include <exception>
+#include <thread>
+
 #include "platform/Error.h"
 
 namespace pw {
@@ -102,13 +106,12 @@ void ExtractEntryData(const TDataInfo& info, TStream& source, TStream* dest) {
   while (chunks.Next()) chunks.InflateTo(*dest);
 }
 
-std::pair<uint32_t, uint32_t> WriteEntryPayload(const std::vector<uint8_t>& plain, TStream& dest,
-                                                bool compressed) {
-  const uint32_t length = static_cast<uint32_t>(plain.size());
-  if (!compressed) {
-    dest.Write(plain.data(), plain.size());
-    return {length, 0};
-  }
+namespace {
+
+// Compresses plain bytes into chunks[k] (the k-th 32768-byte slice as one zlib stream, level 9, window
+// bits 15, memory level 8, default strategy) for every k that `next` hands out.
+void DeflateChunks(const std::vector<uint8_t>& plain, std::vector<std::vector<uint8_t>>& chunks,
+                   std::atomic<size_t>& next) {
   z_stream zs{};
   int ret = deflateInit2(&zs, 9, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY);
   if (ret != Z_OK) throw Error(zError(ret));
@@ -116,11 +119,11 @@ std::pair<uint32_t, uint32_t> WriteEntryPayload(const std::vector<uint8_t>& plai
     z_stream* zs;
     ~End() { deflateEnd(zs); }
   } end{&zs};
-  std::vector<uint8_t> chunk(deflateBound(&zs, kChunkPlainSize));
-  uint64_t size = 4;
-  dest.WriteU32(length);
-  for (size_t at = 0; at < plain.size(); at += kChunkPlainSize) {
+  for (size_t k = next++; k < chunks.size(); k = next++) {
+    const size_t at = k * kChunkPlainSize;
     const size_t n = std::min<size_t>(kChunkPlainSize, plain.size() - at);
+    std::vector<uint8_t>& chunk = chunks[k];
+    chunk.resize(deflateBound(&zs, static_cast<uLong>(n)));
     deflateReset(&zs);
     zs.next_in = const_cast<Bytef*>(plain.data() + at);
     zs.avail_in = static_cast<uInt>(n);
@@ -128,10 +131,52 @@ std::pair<uint32_t, uint32_t> WriteEntryPayload(const std::vector<uint8_t>& plai
     zs.avail_out = static_cast<uInt>(chunk.size());
     ret = deflate(&zs, Z_FINISH);
     if (ret != Z_STREAM_END) ThrowZlibError(zs, ret);
-    const uint32_t stored = static_cast<uint32_t>(chunk.size() - zs.avail_out);
-    dest.WriteU32(stored);
-    dest.Write(chunk.data(), stored);
-    size += 4 + uint64_t(stored);
+    chunk.resize(chunk.size() - zs.avail_out);
+  }
+}
+
+// Compresses every chunk of plain; chunks are independent streams, so large payloads use every core.
+std::vector<std::vector<uint8_t>> DeflateAllChunks(const std::vector<uint8_t>& plain) {
+  std::vector<std::vector<uint8_t>> chunks((plain.size() + kChunkPlainSize - 1) / kChunkPlainSize);
+  std::atomic<size_t> next{0};
+  const size_t workers =
+      std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), chunks.size() / 4);
+  if (workers <= 1) {
+    DeflateChunks(plain, chunks, next);
+    return chunks;
+  }
+  std::vector<std::exception_ptr> errors(workers);
+  std::vector<std::thread> threads;
+  for (size_t w = 0; w < workers; ++w)
+    threads.emplace_back([&, w] {
+      try {
+        DeflateChunks(plain, chunks, next);
+      } catch (...) {
+        errors[w] = std::current_exception();
+        next = chunks.size();  // the others stop too
+      }
+    });
+  for (std::thread& t : threads) t.join();
+  for (const std::exception_ptr& e : errors)
+    if (e) std::rethrow_exception(e);
+  return chunks;
+}
+
+}  // namespace
+
+std::pair<uint32_t, uint32_t> WriteEntryPayload(const std::vector<uint8_t>& plain, TStream& dest,
+                                                bool compressed) {
+  const uint32_t length = static_cast<uint32_t>(plain.size());
+  if (!compressed) {
+    dest.Write(plain.data(), plain.size());
+    return {length, 0};
+  }
+  uint64_t size = 4;
+  dest.WriteU32(length);
+  for (const std::vector<uint8_t>& chunk : DeflateAllChunks(plain)) {
+    dest.WriteU32(static_cast<uint32_t>(chunk.size()));
+    dest.Write(chunk.data(), chunk.size());
+    size += 4 + uint64_t(chunk.size());
   }
   dest.WriteU32(0);
   size += 4;
