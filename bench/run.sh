@@ -2,10 +2,10 @@
 # Benchmark of the core on a large sample archive: open (list), unpack everything, repack without and with
 # 10% of the entries replaced, each beside two floors measured in the same run: reading the whole file,
 # and inflating every chunk with zlib in a minimal loop. Also the window with a 100 000-entry archive.
-# Usage: bash bench/run.sh [TOTAL_SIZE] [ENTRIES]    (defaults: 3G 20000; the archive is made once)
+# Usage: bash bench/run.sh [TOTAL_SIZE] [ENTRIES]    (defaults: 5G 20000, about 2.7 GiB on disk; made once)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-size=${1:-3G}
+size=${1:-5G}
 entries=${2:-20000}
 work=${BENCH_DIR:-build-bench}
 bash scripts/setup.sh
@@ -52,5 +52,5 @@ measure "repack, 10% replaced" build/packwright-cli repack "$archive" "$work/rep
 rm -rf "$work/unpacked" "$work/repacked.bin" "$work/repacked10.bin"
 
 gui="$work/bench-100k.bin"
-[ -f "$gui" ] || build/make-sample-archive --entries 100000 --seed 5 "$gui"
+[ -f "$gui" ] || build/make-sample-archive --entries 100000 --level 1 --seed 5 "$gui"
 QT_QPA_PLATFORM=offscreen build/gui-list-bench "$gui"

@@ -11,8 +11,10 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "archive/DataList.h"
@@ -184,8 +186,26 @@ struct TextureSpec {
   bool Extension;
 };
 
-Bytes Texture(const TextureSpec& t, uint32_t variant) {
+// The encoded levels of a texture; pictures repeat every four variants, so each is encoded once.
+const Bytes& EncodedLevels(const TextureSpec& t, uint32_t variant) {
+  static std::map<std::tuple<uint8_t, uint8_t, uint8_t, bool, uint32_t>, Bytes> cache;
+  const auto key = std::make_tuple(t.Format, t.Ew, t.Eh, t.Mips, variant % 4);
+  auto found = cache.find(key);
+  if (found != cache.end()) return found->second;
   uint32_t w = 1u << t.Ew, h = 1u << t.Eh;
+  Bytes levels;
+  Bytes level = Picture(w, h, variant % 4);
+  for (;;) {
+    Bytes data = EncodeLevel(level, w, h, t.Format);
+    levels.insert(levels.end(), data.begin(), data.end());
+    if (!t.Mips || (w == 1 && h == 1)) break;
+    level = Downscale(level, w, h);
+    w = std::max(1u, w / 2), h = std::max(1u, h / 2);
+  }
+  return cache.emplace(key, std::move(levels)).first->second;
+}
+
+Bytes Texture(const TextureSpec& t, uint32_t variant) {
   Bytes out = {static_cast<uint8_t>(variant),
                t.Format,
                static_cast<uint8_t>(t.Eh << 4 | t.Ew),
@@ -195,14 +215,8 @@ Bytes Texture(const TextureSpec& t, uint32_t variant) {
                0,
                static_cast<uint8_t>(t.Extension ? 1 : 0)};
   if (t.Extension) out.insert(out.end(), 12, 0xEE);
-  Bytes level = Picture(w, h, variant);
-  for (;;) {
-    Bytes data = EncodeLevel(level, w, h, t.Format);
-    out.insert(out.end(), data.begin(), data.end());
-    if (!t.Mips || (w == 1 && h == 1)) break;
-    level = Downscale(level, w, h);
-    w = std::max(1u, w / 2), h = std::max(1u, h / 2);
-  }
+  const Bytes& levels = EncodedLevels(t, variant);
+  out.insert(out.end(), levels.begin(), levels.end());
   return out;
 }
 
@@ -225,8 +239,16 @@ Bytes TextureGroup(const std::vector<TextureSpec>& specs, uint32_t variant) {
 
 Bytes Binary(Random& rnd, size_t size, bool compressible, uint32_t magic) {
   Bytes out(size);
-  for (size_t i = 0; i < size; ++i)
-    out[i] = compressible ? static_cast<uint8_t>((i / 7) % 97 + (rnd.Below(16) == 0)) : rnd.Byte();
+  // A fast generator for the bulk bytes, seeded from the archive's own sequence.
+  uint64_t state = (uint64_t(rnd.Below(0xFFFFFFFF)) << 32) | rnd.Below(0xFFFFFFFF) | 1;
+  for (size_t i = 0; i < size; i += 8) {
+    state ^= state << 13, state ^= state >> 7, state ^= state << 17;  // xorshift64
+    uint64_t word = state;
+    // Compressible bulk: a slow ramp with an occasional random byte, about 4:1 with zlib.
+    if (compressible)
+      word = (word & 0x0F0F0F0F0F0F0F0Full) == 0 ? word : 0x0101010101010101ull * ((i / 64) % 97);
+    std::memcpy(&out[i], &word, std::min<size_t>(8, size - i));
+  }
   if (size >= 4 && magic != 0) PutU32(out.data(), magic);
   // Keep unknown binaries from probing as text by chance: a count with its top bit set never fits.
   if (size >= 4 && magic == 0)
