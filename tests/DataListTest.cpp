@@ -24,12 +24,6 @@ class RecordingProgress : public TProgress {
   int Steps = 0;
 };
 
-Bytes WithMagic(const char* magic, size_t size = 64) {
-  Bytes b(size, 0x33);
-  std::copy(magic, magic + 4, b.begin());
-  return b;
-}
-
 std::string ErrorOf(const std::string& path) {
   TDataList list;
   TNullProgress progress;
@@ -69,11 +63,11 @@ struct ClassifyCase {
 TEST(CreateDataList, ClassificationTable) {
   const ClassifyCase cases[] = {
       {"stored GT1G", {test::TextureGroupOf({}), 0}, ftTexture, 0x47315447},
-      {"stored _M1G", {WithMagic("_M1G"), 0}, ftUnkMagic, 0x47314D5F},
-      {"BTSC UncompSize is stored", {WithMagic("HWYX"), 0x43535442}, ftUnkMagic, 0x58595748},
-      {"DDDDDDDD UncompSize is stored", {WithMagic("LHSK"), 0xDDDDDDDD}, ftUnkMagic, 0x4B53484C},
-      {"compressed _M1G", {WithMagic("_M1G", 100000), 0, true}, ftUnkMagic, 0x47314D5F},
-      {"stored unknown", {WithMagic("\x01\x02\x03\x04"), 0}, ftUnknown, 0x04030201},
+      {"stored _M1G", {test::PayloadWithMagic("_M1G"), 0}, ftUnkMagic, 0x47314D5F},
+      {"BTSC UncompSize is stored", {test::PayloadWithMagic("HWYX"), 0x43535442}, ftUnkMagic, 0x58595748},
+      {"DDDDDDDD UncompSize is stored", {test::PayloadWithMagic("LHSK"), 0xDDDDDDDD}, ftUnkMagic, 0x4B53484C},
+      {"compressed _M1G", {test::PayloadWithMagic("_M1G", 100000), 0, true}, ftUnkMagic, 0x47314D5F},
+      {"stored unknown", {test::PayloadWithMagic("\x01\x02\x03\x04"), 0}, ftUnknown, 0x04030201},
       {"size 0", {Bytes(), 0}, ftUnknown, 0},
       {"stored text", {test::TextBlockOf({"a"}), 0}, ftText, 1},
       {"compressed text", {test::TextBlockOf({"a", "b"}), 0, true}, ftText, 2},
@@ -94,7 +88,7 @@ TEST(CreateDataList, ClassificationTable) {
 
 TEST(CreateDataList, OffsetIsABytePosition) {
   test::TempDir dir;
-  Bytes archive = test::WriteArchive(dir / "a", {{WithMagic("_M1G"), 0}}, 2048);
+  Bytes archive = test::WriteArchive(dir / "a", {{test::PayloadWithMagic("_M1G"), 0}}, 2048);
   // Move the payload to block 3 (byte 6144).
   Bytes moved(archive.begin(), archive.begin() + 32);
   moved.resize(6144, 0);
@@ -110,7 +104,8 @@ TEST(CreateDataList, OffsetIsABytePosition) {
 
 TEST(CreateDataList, BadInputFailsCleanly) {
   test::TempDir dir;
-  Bytes good = test::WriteArchive(dir / "good", {{WithMagic("_M1G"), 0}, {WithMagic("abcd", 5000), 0, true}});
+  Bytes good = test::WriteArchive(
+      dir / "good", {{test::PayloadWithMagic("_M1G"), 0}, {test::PayloadWithMagic("abcd", 5000), 0, true}});
   struct Case {
     const char* label;
     Bytes bytes;
@@ -148,7 +143,8 @@ TEST(CreateDataList, BadInputFailsCleanly) {
 
 TEST(CreateDataList, ErrorKeepsTheEntriesReadBeforeAndEndsThePhase) {
   test::TempDir dir;
-  Bytes good = test::WriteArchive(dir / "a", {{WithMagic("_M1G"), 0}, {WithMagic("abcd", 5000), 0, true}});
+  Bytes good = test::WriteArchive(
+      dir / "a", {{test::PayloadWithMagic("_M1G"), 0}, {test::PayloadWithMagic("abcd", 5000), 0, true}});
   test::WriteFileBytes(dir / "a", Bytes(good.begin(), good.end() - 40));
   TDataList list;
   RecordingProgress progress;
@@ -161,7 +157,7 @@ TEST(CreateDataList, ErrorKeepsTheEntriesReadBeforeAndEndsThePhase) {
 TEST(ResourceListing, TextEntriesGetConsecutiveTables) {
   test::TempDir dir;
   test::WriteArchive(dir / "a", {{test::TextBlockOf({"x", "y"}), 0},
-                                 {WithMagic("\x01\x02\x03\x04"), 0},
+                                 {test::PayloadWithMagic("\x01\x02\x03\x04"), 0},
                                  {test::TextBlockOf({"z"}), 0, true}});
   TDataList list;
   TNullProgress progress;

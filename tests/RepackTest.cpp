@@ -20,12 +20,6 @@ using test::Bytes;
 using test::TestEntry;
 using test::U32At;
 
-Bytes WithMagic(const char* magic, size_t size) {
-  Bytes b(size, 0x42);
-  std::copy(magic, magic + 4, b.begin());
-  return b;
-}
-
 class RepackTest : public ::testing::Test {
  protected:
   void Open(const std::vector<TestEntry>& entries, int32_t blockSize = 16) {
@@ -55,10 +49,10 @@ class RepackTest : public ::testing::Test {
 };
 
 TEST_F(RepackTest, IdentityRepackKeepsRecordsAndPacksPayloads) {
-  Open({{WithMagic("_M1G", 100), 0},
+  Open({{test::PayloadWithMagic("_M1G", 100), 0},
         {Bytes(), 0},
-        {WithMagic("abcd", 70000), 0, true},
-        {WithMagic("HWYX", 7), 0x43535442},
+        {test::PayloadWithMagic("abcd", 70000), 0, true},
+        {test::PayloadWithMagic("HWYX", 7), 0x43535442},
         {test::TextBlockOf({"t"}), 0xDDDDDDDD}},
        64);
   const Bytes out = Repacked();
@@ -83,16 +77,17 @@ TEST_F(RepackTest, IdentityRepackKeepsRecordsAndPacksPayloads) {
 }
 
 TEST_F(RepackTest, FirstPayloadAfterA1000EntryIndexIsBlock8) {
-  Open(std::vector<TestEntry>(1000, TestEntry{WithMagic("_M1G", 8), 0}), 2048);
+  Open(std::vector<TestEntry>(1000, TestEntry{test::PayloadWithMagic("_M1G", 8), 0}), 2048);
   const Bytes out = Repacked();
   EXPECT_EQ(U32At(out, 16), 8u);
   EXPECT_EQ(U32At(out, 32), 9u);
 }
 
 TEST_F(RepackTest, WholeEntryReplacementInBothModes) {
-  Open(
-      {{WithMagic("_M1G", 100), 0}, {WithMagic("_COK", 50000), 0, true}, {WithMagic("HWYX", 9), 0x43535442}});
-  const Bytes replacement = WithMagic("NEW!", 40000);
+  Open({{test::PayloadWithMagic("_M1G", 100), 0},
+        {test::PayloadWithMagic("_COK", 50000), 0, true},
+        {test::PayloadWithMagic("HWYX", 9), 0x43535442}});
+  const Bytes replacement = test::PayloadWithMagic("NEW!", 40000);
   test::WriteFileBytes(dir / "r.bin", replacement);
   for (auto& e : list.FileInfoList) e.ReplacePath = dir / "r.bin";
   const Bytes out = Repacked();
@@ -171,13 +166,13 @@ TEST_F(RepackTest, FailedTextureRebuildCopiesTheEntryUnchanged) {
 }
 
 TEST_F(RepackTest, ReadOnlySourceRepacks) {
-  Open({{WithMagic("_M1G", 10), 0}});
+  Open({{test::PayloadWithMagic("_M1G", 10), 0}});
   ASSERT_EQ(::chmod((dir / "src.bin").c_str(), 0444), 0);
   EXPECT_NO_THROW(Repacked());
 }
 
 TEST_F(RepackTest, TargetThatIsTheSourceIsRefusedUntouched) {
-  Open({{WithMagic("_M1G", 10), 0}});
+  Open({{test::PayloadWithMagic("_M1G", 10), 0}});
   ASSERT_EQ(::symlink((dir / "src.bin").c_str(), (dir / "alias.bin").c_str()), 0);
   TNullProgress progress;
   for (const std::string& target : {dir / "src.bin", dir / "alias.bin"}) {
@@ -192,7 +187,7 @@ TEST_F(RepackTest, TargetThatIsTheSourceIsRefusedUntouched) {
 }
 
 TEST_F(RepackTest, FailedRunLeavesTheExistingTargetAndNoTemporaryFile) {
-  Open({{WithMagic("_M1G", 10), 0}, {WithMagic("abcd", 3000), 0, true}});
+  Open({{test::PayloadWithMagic("_M1G", 10), 0}, {test::PayloadWithMagic("abcd", 3000), 0, true}});
   test::WriteFileBytes(dir / "new.bin", test::B("previous"));
   // Cut the source after opening: copying entry 2 then runs short.
   test::WriteFileBytes(dir / "src.bin", Bytes(source.begin(), source.begin() + 40));

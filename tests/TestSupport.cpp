@@ -124,6 +124,25 @@ Bytes TextureOf(uint8_t format, uint8_t ew, uint8_t eh, size_t dataSize, uint8_t
   return out;
 }
 
+Bytes PayloadWithMagic(const char* magic, size_t size) {
+  Bytes b(size, 0x42);
+  std::copy(magic, magic + 4, b.begin());
+  return b;
+}
+
+Bytes BlockDataWithBlob(const std::string& text) {
+  const Bytes member = TextBlockOf({text});
+  const uint32_t blob = (20 + static_cast<uint32_t>(member.size()) + 3) / 4 * 4;
+  Bytes out;
+  AppendU32(out, 2);
+  AppendU32(out, 20), AppendU32(out, static_cast<uint32_t>(member.size()));
+  AppendU32(out, blob), AppendU32(out, 4);
+  out.insert(out.end(), member.begin(), member.end());
+  out.resize(blob, 0);
+  out.insert(out.end(), {0xFF, 0xFF, 0xFF, 0xFF});
+  return out;
+}
+
 Bytes DdsOf(uint32_t width, uint32_t height, uint32_t fourCC, const Bytes& data, bool standardMasks) {
   Bytes out(128, 0);
   PutU32(&out[0], 0x20534444);

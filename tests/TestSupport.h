@@ -54,6 +54,11 @@ Bytes TextureGroupOf(const std::vector<Bytes>& textures);
 // A texture: 8-byte header (format, exponents, extension flag) and data of `dataSize` bytes filled with fill.
 Bytes TextureOf(uint8_t format, uint8_t ew, uint8_t eh, size_t dataSize, uint8_t fill = 0xAB,
                 bool extension = false);
+// A payload of size bytes beginning with the four characters of magic.
+Bytes PayloadWithMagic(const char* magic, size_t size = 64);
+// A block-data container of two members: a text block of the one string `text`, then 4 bytes that are not
+// a text block (so its table reads empty).
+Bytes BlockDataWithBlob(const std::string& text);
 // A 128-byte DDS header with the given fields, then data.
 Bytes DdsOf(uint32_t width, uint32_t height, uint32_t fourCC, const Bytes& data, bool standardMasks = true);
 

@@ -160,15 +160,7 @@ TEST_F(UnpackTest, Entry57Of1234NamesItsFilesWithFourDigits) {
 }
 
 TEST_F(UnpackTest, EmptyTextTableGivesACsvWithoutRows) {
-  Bytes block = test::TextBlockOf({"a"});
-  Bytes blockData;
-  test::AppendU32(blockData, 2);
-  test::AppendU32(blockData, 20), test::AppendU32(blockData, static_cast<uint32_t>(block.size()));
-  test::AppendU32(blockData, 36), test::AppendU32(blockData, 4);
-  blockData.insert(blockData.end(), block.begin(), block.end());
-  blockData.resize(36, 0);
-  blockData.insert(blockData.end(), {0xFF, 0xFF, 0xFF, 0xFF});
-  Open({{blockData, 0}});
+  Open({{test::BlockDataWithBlob("a"), 0}});
   ASSERT_EQ(list.FileInfoList[0].FileType, ftBlockData);
   for (auto& r : list.FileInfoList[0].ResInfo) r.Checked = true;
   Run({});

@@ -21,25 +21,6 @@ using pw::test::Bytes;
 
 namespace {
 
-Bytes WithMagic(const char* magic, size_t size) {
-  Bytes b(size, 0x42);
-  std::copy(magic, magic + 4, b.begin());
-  return b;
-}
-
-// Block data whose second member is not text (its table is empty).
-Bytes BlockDataWithBlob() {
-  Bytes member = test::TextBlockOf({"m1"});
-  Bytes out;
-  test::AppendU32(out, 2);
-  test::AppendU32(out, 20), test::AppendU32(out, static_cast<uint32_t>(member.size()));
-  test::AppendU32(out, 36), test::AppendU32(out, 4);
-  out.insert(out.end(), member.begin(), member.end());
-  out.resize(36, 0);
-  out.insert(out.end(), {0xFF, 0xFF, 0xFF, 0xFF});
-  return out;
-}
-
 Bytes AllEmptyBlockData() {
   Bytes out;
   test::AppendU32(out, 1);
@@ -70,10 +51,10 @@ class MainWindowTest : public QObject {
   // The archive used by most tests: text, block data (one empty table), all-empty block data, texture, _M1G.
   void WriteSample(const std::string& name) {
     test::WriteArchive(P(name), {{test::TextBlockOf({"a", "b"}), 0},
-                                 {BlockDataWithBlob(), 0},
+                                 {test::BlockDataWithBlob("m1"), 0},
                                  {AllEmptyBlockData(), 0},
                                  {test::TextureGroupOf({test::TextureOf(1, 1, 1, 16)}), 0},
-                                 {WithMagic("_M1G", 20), 0}});
+                                 {test::PayloadWithMagic("_M1G", 20), 0}});
   }
   QStringList Rows() {
     QStringList rows;
