@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 size=${1:-5G}
 entries=${2:-20000}
 work=${BENCH_DIR:-build-bench}
-bash scripts/setup.sh
+bash scripts/setup.sh time
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" >/dev/null
 mkdir -p "$work"

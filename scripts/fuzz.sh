@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-bash scripts/setup.sh
+bash scripts/setup.sh clang libclang-rt-14-dev
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPW_FUZZ=ON -DPW_BUILD_GUI=OFF >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_text_resources fuzz_csv fuzz_texture_group
 for target in fuzz_text_resources fuzz_csv fuzz_texture_group; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, skipping those already present.
+# Installs the Debian packages the build and the tests need (and any named as arguments), skipping those
+# already present.
 set -euo pipefail
-packages=(build-essential cmake zlib1g-dev libgtest-dev qt6-base-dev libpugixml-dev libsquish-dev
-  xvfb xauth imagemagick clang libclang-rt-14-dev)
+packages=(build-essential cmake pkg-config zlib1g-dev libgtest-dev qt6-base-dev libpugixml-dev libsquish-dev
+  xvfb xauth imagemagick python3 fonts-dejavu-core "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
