@@ -293,14 +293,19 @@ void TfrmMain::ProcessingWork(const std::string& caption, uint32_t stepCount) {
   grpPath->setTitle(QString::fromStdString(caption));
   pbMain->setVisible(stepCount != 0);
   if (stepCount == 0) return;
-  // The one place a command lets the window paint: the new caption and the bar appear.
-  QCoreApplication::processEvents();
+  // The one place a command lets the window paint: the new caption and the bar appear. Input waits for the
+  // command's end, so no second command can start inside this one.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   pbMain->setValue(0);
   pbMain->setMaximum(static_cast<int>(std::min<uint32_t>(stepCount, INT32_MAX)));
 }
 
 void TfrmMain::StepIt() {
-  pbMain->setValue(pbMain->value() + 1);
+  const int before = pbMain->value();
+  pbMain->setValue(before + 1);
+  // The bar is drawn at once whenever its percentage changes, without running the event loop.
+  const int maximum = std::max(1, pbMain->maximum());
+  if (int64_t(before) * 100 / maximum != int64_t(before + 1) * 100 / maximum) pbMain->repaint();
 }
 
 QString TfrmMain::ProgressCaption() const {
