@@ -116,6 +116,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 TfrmMain::~TfrmMain() {
+  FModel->SetEntryCount(0);  // the views let go of their rows before the tables are emptied
+  FPreview->ClearViewPanel();
   ClearDataList(FDataList);
   Options(false);
 }
