@@ -4,10 +4,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <memory>
 
-#include "platform/Error.h"
 
 namespace pw {
 
@@ -56,14 +54,6 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-void RenameFile(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) != 0) ThrowCannotCreate(to, SystemReason(errno));
-}
-
-void RemoveFileQuietly(const std::string& path) {
-  std::remove(path.c_str());
-}
-
 std::string ExtractFilePath(const std::string& path) {
   size_t cut = path.find_last_of(kPathDelim);
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
@@ -72,13 +62,6 @@ std::string ExtractFilePath(const std::string& path) {
 std::string ExtractFileName(const std::string& path) {
   size_t cut = path.find_last_of(kPathDelim);
   return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-std::string ExtractFileDir(const std::string& path) {
-  size_t cut = path.find_last_of(kPathDelim);
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return "/";
-  return path.substr(0, cut);
 }
 
 namespace {

@@ -27,17 +27,11 @@ std::vector<TDirEntry> ListDirectory(const std::string& folder);
 
 // True when the two paths name the same existing file (same device and inode).
 bool SameFile(const std::string& a, const std::string& b);
-// Renames from over to, replacing to; throws Error with the system's reason on failure.
-void RenameFile(const std::string& from, const std::string& to);
-// Removes a file, ignoring failure.
-void RemoveFileQuietly(const std::string& path);
 
 // The folder part of path, up to and including its last delimiter ("" when there is none).
 std::string ExtractFilePath(const std::string& path);
 // The name part of path, after its last delimiter.
 std::string ExtractFileName(const std::string& path);
-// The folder of path without its final delimiter ("." when there is none).
-std::string ExtractFileDir(const std::string& path);
 
 // Wildcard match of a file name: "*" any run, "?" one character; a mask ending in ".*" also matches a
 // name without any dot.

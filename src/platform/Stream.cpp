@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/Error.h"
+#include "platform/FileSystem.h"
 
 namespace pw {
 
@@ -90,11 +91,6 @@ void TMemoryStream::Write(const void* buffer, size_t count) {
   FPosition = static_cast<int64_t>(end);
 }
 
-void TMemoryStream::Clear() {
-  FData.clear();
-  FPosition = 0;
-}
-
 // ---- TFileStream ----
 
 namespace {
@@ -147,10 +143,7 @@ TFileStream::TFileStream(const std::string& path, TFileMode mode) : FPath(path) 
 }
 
 TFileStream TFileStream::CreateTemporaryFor(const std::string& targetPath) {
-  size_t cut = targetPath.find_last_of('/');
-  std::string folder = cut == std::string::npos ? std::string() : targetPath.substr(0, cut + 1);
-  std::string name = cut == std::string::npos ? targetPath : targetPath.substr(cut + 1);
-  std::string pattern = folder + "." + name + ".tmp-XXXXXX";
+  const std::string pattern = ExtractFilePath(targetPath) + "." + ExtractFileName(targetPath) + ".tmp-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   int fd = ::mkostemp(buffer.data(), O_CLOEXEC);

@@ -61,8 +61,6 @@ class TMemoryStream : public TStream {
   // The bytes held.
   const std::vector<uint8_t>& Bytes() const { return FData; }
   std::vector<uint8_t>& Bytes() { return FData; }
-  // Empties the stream and moves to 0.
-  void Clear();
 
  private:
   std::vector<uint8_t> FData;

@@ -281,7 +281,7 @@ void TfrmMain::BuildMenus() {
 }
 
 bool TfrmMain::IsChecked(const char* actionName) const {
-  const QAction* a = findChild<QAction*>(QString::fromLatin1(actionName));
+  const QAction* a = Option(actionName);
   return a && a->isChecked();
 }
 
